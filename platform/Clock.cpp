@@ -1,0 +1,40 @@
+// POSIX clocks behind the program's clock seam.
+#include "platform/Clock.h"
+
+#include <ctime>
+
+namespace {
+
+int64_t MonotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+bool SystemFrequency(int64_t* frequency) {
+    *frequency = 1000000000;
+    return true;
+}
+
+uint32_t SystemTickCount() {
+    // Truncation to 32 bits is the wrap that callers expect of a tick count.
+    return static_cast<uint32_t>(MonotonicNanoseconds() / 1000000);
+}
+
+int64_t SystemCalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
+
+ClockSource currentClock = {SystemFrequency, MonotonicNanoseconds, SystemTickCount,
+                            SystemCalendarSeconds};
+
+}  // namespace
+
+const ClockSource kSystemClock = {SystemFrequency, MonotonicNanoseconds, SystemTickCount,
+                                  SystemCalendarSeconds};
+
+void UseClockSource(const ClockSource& source) { currentClock = source; }
+void UseSystemClock() { currentClock = kSystemClock; }
+
+bool QueryCounterFrequency(int64_t* frequency) { return currentClock.queryFrequency(frequency); }
+int64_t QueryCounter() { return currentClock.queryCounter(); }
+uint32_t TickCount() { return currentClock.tickCount(); }
+int64_t CalendarSeconds() { return currentClock.calendarSeconds(); }
