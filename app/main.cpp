@@ -1,2 +1,41 @@
-// Placeholder entry.
-int main() { return 0; }
+// The program's entry: the window, its callbacks and menu, the scene, then the event loop.
+#include <GL/freeglut.h>
+
+#include "app/Callbacks.h"
+#include "app/ProgramState.h"
+#include "app/SwapInterval.h"
+#include "render/Display.h"
+
+int main(int argc, char** argv) {
+    // freeglut needs its initialisation before any window; the program takes no arguments.
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(viewState.windowWidth, viewState.windowHeight);
+    glutCreateWindow("Embervane 1.45 Mar 7, 2001");
+
+    glutDisplayFunc(Display);
+    glutReshapeFunc(Reshape);
+    glutIdleFunc(Idle);
+    glutKeyboardFunc(Keyboard);
+
+    glutCreateMenu(MenuSelect);
+    glutAddMenuEntry("Please use keyboard", 0);
+    glutAddMenuEntry("Movement keys: WASD ZX", 0);
+    glutAddMenuEntry("Burst [B]", 1);
+    glutAddMenuEntry("Scatter [C]", 6);
+    glutAddMenuEntry("Updraft [G]", 2);
+    glutAddMenuEntry("Downdraft [H]", 3);
+    glutAddMenuEntry("East Wind [N]", 4);
+    glutAddMenuEntry("West Wind [V]", 5);
+    // The right button opens the menu, the only way to the two winds; left and middle drags
+    // still turn the camera.
+    glutAttachMenu(GLUT_RIGHT_BUTTON);
+
+    glutMotionFunc(Motion);
+    glutPassiveMotionFunc(PassiveMotion);
+
+    InitScene();
+    DisableSwapWait();
+    glutMainLoop();
+    return 0;
+}

@@ -1,14 +1,19 @@
 // The per-frame particle update: motion, relaunch or rebound, life. Touches the pool only.
 #include "sim/Update.h"
 
+#include <cmath>
+
 #include "sim/Particles.h"
 #include "sim/Random.h"
 
 namespace {
 
-// Below this height a particle is thrown back up; compared in double, so a float stored
-// from -8.8 (slightly below it) still rebounds.
-constexpr double kReboundLevel = -8.8;
+// Below -8.8 a particle is thrown back up. The comparison is with the double -8.8: for a
+// stored float that is the same as being at or below -8.8f (-8.8000002), the largest float
+// under it, so the float stored from -8.8 rebounds and -8.79 does not.
+constexpr float kReboundLevel = -8.8f;
+static_assert(static_cast<double>(kReboundLevel) < -8.8 &&
+              static_cast<double>(std::nextafter(kReboundLevel, 0.0f)) > -8.8);
 constexpr float kReboundHeight = 2.0f;
 constexpr float kEmitterY = -8.0f;
 
@@ -53,6 +58,7 @@ void UpdateParticles(float dt) {
     const double step = dt;
     const double rebound = settings.reboundFactor;
     const int count = particleCount;
+#pragma GCC unroll 2
     for (int i = 0; i < count; ++i) {
         Particle& p = particlePool[i];
         // The new velocities move the particle before they are rounded for storage.
@@ -66,7 +72,7 @@ void UpdateParticles(float dt) {
 
         if (p.lifeLeft <= 0.0f) [[unlikely]] {
             Relaunch(p, kStreams[i & 1]);
-        } else if (p.y < kReboundLevel) {
+        } else if (p.y <= kReboundLevel) {
             p.y = kReboundHeight;
             p.vy = static_cast<float>(p.vy * rebound);
         }

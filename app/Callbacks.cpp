@@ -1,0 +1,72 @@
+// The GLUT callbacks and the one-time scene set-up.
+#include "app/Callbacks.h"
+
+#include <GL/freeglut.h>
+
+#include "app/Camera.h"
+#include "app/Commands.h"
+#include "app/FrameClock.h"
+#include "app/ProgramState.h"
+#include "image/Texture.h"
+#include "sim/Effects.h"
+#include "sim/Random.h"
+
+void Idle() {
+    AdvanceFrame();
+    glutPostRedisplay();
+    CountFrame();
+}
+
+void Keyboard(unsigned char key, int /*x*/, int /*y*/) {
+    if (ApplyKey(key)) {
+        Reshape(viewState.windowWidth, viewState.windowHeight);
+    }
+}
+
+void MenuSelect(int value) { ApplyMenu(value); }
+
+void Reshape(int width, int height) {
+    viewState.windowWidth = width;
+    viewState.windowHeight = height;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(kFieldOfView, AspectRatio(width, height), kNearPlane, kFarPlane);
+    glutPostRedisplay();
+}
+
+void Motion(int x, int y) { DragCamera(x, y); }
+
+void PassiveMotion(int x, int y) { TrackPointer(x, y); }
+
+void InitScene() {
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);  // additive: particles never hide one another
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glClearColor(0, 0, 0, 0);
+
+    viewState.cameraPosition[0] = 0;
+    viewState.cameraPosition[1] = 40;
+    viewState.cameraPosition[2] = 170;
+
+    StartClocks();
+    SeedRandom();
+    ResetParticles();
+
+    // Failures are not looked at: a missing or rejected image leaves its name without a
+    // picture, and the scene is drawn untextured there.
+    font.Load("font.tga", /*rows=*/0, /*columns=*/0);
+    Texture floor;
+    Texture sprite;
+    glGenTextures(1, &floorTextureName);
+    glGenTextures(1, &spriteTextureName);
+    floor.Load("wood.tga", floorTextureName, /*formatOverride=*/0);
+    sprite.Load("star.tga", spriteTextureName, /*formatOverride=*/0);
+    floor.Upload(/*releasePixels=*/true);
+    sprite.Upload(/*releasePixels=*/true);
+}

@@ -1,0 +1,28 @@
+// Definitions of the program-wide records. The objects with constructors are defined here and
+// nowhere else, in the order the program relies on.
+#include "app/ProgramState.h"
+
+Timer frameTimer;
+BitmapFont font;  // its destructor runs at exit and gives back the glyph sheet texture
+Timer statsTimer;
+
+FrameStats frameStats = {};
+float previousFrameTime = 0;
+int64_t previousFrameCount = 0;
+float frameDelta = 0;
+
+ViewState viewState = {
+    .windowWidth = 640,
+    .windowHeight = 480,
+    .cameraPitch = 0,
+    .cameraYaw = 35,
+    .cameraRoll = 0,
+    .cameraPosition = {0, 40, 170},
+    .lastPointerX = 0,
+    .lastPointerY = 0,
+};
+
+int32_t benchmarkMode = 0;
+int32_t savedParticleCount = 0;
+unsigned floorTextureName = 0;
+unsigned spriteTextureName = 0;

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Runs a command with an X display: the current one if it answers, else a private Xvfb that
+# ends with the command. Mesa's software renderer is forced either way, so results do not
+# depend on a GPU.
+set -euo pipefail
+export LIBGL_ALWAYS_SOFTWARE=1
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    exec "$@"
+fi
+
+fdfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null || true; rm -f "$fdfile"' EXIT
+for _ in $(seq 200); do
+    [ -s "$fdfile" ] && break
+    sleep 0.05
+done
+if ! [ -s "$fdfile" ]; then
+    echo "with-display: Xvfb did not start" >&2
+    exit 1
+fi
+export DISPLAY=":$(head -n 1 "$fdfile")"
+"$@"
