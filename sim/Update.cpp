@@ -1,8 +1,6 @@
 // The per-frame particle update: motion, relaunch or rebound, life. Touches the pool only.
 #include "sim/Update.h"
 
-#include <cmath>
-
 #include "sim/Particles.h"
 #include "sim/Random.h"
 
@@ -11,9 +9,10 @@ namespace {
 // Below -8.8 a particle is thrown back up. The comparison is with the double -8.8: for a
 // stored float that is the same as being at or below -8.8f (-8.8000002), the largest float
 // under it, so the float stored from -8.8 rebounds and -8.79 does not.
-constexpr float kReboundLevel = -8.8f;
-static_assert(static_cast<double>(kReboundLevel) < -8.8 &&
-              static_cast<double>(std::nextafter(kReboundLevel, 0.0f)) > -8.8);
+constexpr float kReboundLevel = -0x1.19999ap+3f;  // -8.8f
+constexpr float kAboveReboundLevel = -0x1.199998p+3f;  // the next float toward zero
+static_assert(kReboundLevel == -8.8f && static_cast<double>(kReboundLevel) < -8.8 &&
+              static_cast<double>(kAboveReboundLevel) > -8.8);
 constexpr float kReboundHeight = 2.0f;
 constexpr float kEmitterY = -8.0f;
 
