@@ -1,9 +1,8 @@
-// The TGA reader: header checks, bounds checks against the bytes actually read, pixel copy.
+// The TGA reader: header checks, bounds checks against the bytes actually there, pixel copy.
 #include "image/Image.h"
 
 #include <climits>
 #include <cstring>
-#include <memory>
 #include <new>
 
 namespace {
@@ -11,18 +10,37 @@ namespace {
 constexpr int kTypeTrueColour = 2;
 constexpr int kTypeGrey = 3;
 
-// Swaps bytes 0 and 2 of every pixel, turning B, G, R into R, G, B.
-void SwapRedBlue(uint8_t* pixel, size_t count, size_t stride) {
-    for (size_t i = 0; i < count; ++i, pixel += stride) {
-        const uint8_t blue = pixel[0];
-        pixel[0] = pixel[2];
-        pixel[2] = blue;
+bool IsKnownDepth(int bitsPerPixel) {
+    return bitsPerPixel == 8 || bitsPerPixel == 24 || bitsPerPixel == 32;
+}
+
+// Copies B, G, R(, A) pixels from `from` to `to` as R, G, B(, A); the two may be the same.
+void SwapRedBlue(const uint8_t* from, uint8_t* to, size_t count, int bitsPerPixel) {
+    if (bitsPerPixel == 32) {
+        // Whole pixels at a time: the compiler vectorises this, not the byte-wise exchange.
+        for (size_t i = 0; i < count; ++i) {
+            uint32_t pixel;
+            std::memcpy(&pixel, from + 4 * i, 4);
+            pixel = (pixel & 0xFF00FF00u) | ((pixel >> 16) & 0xFFu) | ((pixel & 0xFFu) << 16);
+            std::memcpy(to + 4 * i, &pixel, 4);
+        }
+    } else if (bitsPerPixel == 24) {
+        for (size_t i = 0; i < count; ++i) {
+            const uint8_t blue = from[3 * i];
+            const uint8_t green = from[3 * i + 1];
+            const uint8_t red = from[3 * i + 2];
+            to[3 * i] = red;
+            to[3 * i + 1] = green;
+            to[3 * i + 2] = blue;
+        }
     }
 }
 
 }  // namespace
 
-Image::~Image() { ReleasePixels(); }
+Image::~Image() {
+    ReleasePixels();
+}
 
 void Image::ReleasePixels() {
     delete[] pixels;
@@ -39,6 +57,33 @@ long FileLength(std::FILE* file) {
     return length;
 }
 
+int Image::ReadHeader(const uint8_t* header, uint64_t size, PixelSpan* span) {
+    if (header[1] != 0) {
+        return kImageBadType;
+    }
+    if (header[2] != kTypeTrueColour && header[2] != kTypeGrey) {
+        return kImageBadType;
+    }
+    // From here on the header describes the new picture, so a buffer held from an earlier load
+    // no longer matches it and is released on every path.
+    ReleasePixels();
+    width = header[12] + 256 * header[13];
+    height = header[14] + 256 * header[15];
+    bitsPerPixel = header[16];
+    // 65535 x 65535 overflows an int: such an image is refused below, before any allocation.
+    const int64_t count = static_cast<int64_t>(width) * height;
+    pixelCount = count > INT_MAX ? 0 : static_cast<int>(count);
+    if (!IsKnownDepth(bitsPerPixel)) {
+        return kImageBadDepth;
+    }
+    span->start = kTgaHeaderSize + header[0];
+    span->bytes = static_cast<uint64_t>(count) * static_cast<uint64_t>(bitsPerPixel / 8);
+    if (count > INT_MAX || span->start > size || span->bytes > size - span->start) {
+        return kImageOutOfMemory;
+    }
+    return kImageOk;
+}
+
 int Image::Load(const char* fileName) {
     if (fileName == nullptr) {
         return kImageCannotOpen;
@@ -47,63 +92,50 @@ int Image::Load(const char* fileName) {
     if (file == nullptr) {
         return kImageCannotOpen;
     }
+    // The pixels are read straight into their own buffer: one allocation and no second copy
+    // of a file that may be megabytes long. Every length is checked against the file's.
     const long length = FileLength(file);
+    uint8_t header[kTgaHeaderSize];
+    PixelSpan span;
+    int result = kImageCannotOpen;
     if (length < 0) {
-        std::fclose(file);
-        return kImageCannotOpen;
+        result = kImageCannotOpen;
+    } else if (std::fread(header, 1, kTgaHeaderSize, file) != kTgaHeaderSize) {
+        result = kImageOutOfMemory;
+    } else if ((result = ReadHeader(header, static_cast<uint64_t>(length), &span)) == kImageOk) {
+        uint8_t* buffer = new (std::nothrow) uint8_t[span.bytes];
+        // The file may have shrunk since its length was taken: what did not arrive is refused.
+        if (buffer == nullptr || std::fseek(file, static_cast<long>(span.start), SEEK_SET) != 0 ||
+            std::fread(buffer, 1, span.bytes, file) != span.bytes) {
+            delete[] buffer;
+            result = kImageOutOfMemory;
+        } else {
+            SwapRedBlue(buffer, buffer, static_cast<size_t>(pixelCount), bitsPerPixel);
+            pixels = buffer;
+        }
     }
-    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[static_cast<size_t>(length)]);
-    if (buffer == nullptr) {
-        std::fclose(file);
-        return kImageOutOfMemory;
-    }
-    // The file may have shrunk since its length was taken: decode only what arrived.
-    const size_t bytesRead = std::fread(buffer.get(), 1, static_cast<size_t>(length), file);
     std::fclose(file);
-    return Decode(buffer.get(), bytesRead);
+    return result;
 }
 
 int Image::Decode(const uint8_t* data, size_t size) {
     if (data == nullptr || size < kTgaHeaderSize) {
         return kImageOutOfMemory;
     }
-    if (data[1] != 0) {
-        return kImageBadType;
+    PixelSpan span;
+    const int result = ReadHeader(data, size, &span);
+    if (result != kImageOk) {
+        return result;
     }
-    if (data[2] != kTypeTrueColour && data[2] != kTypeGrey) {
-        return kImageBadType;
-    }
-    // From here on the header describes the new picture, so a buffer held from an earlier load
-    // no longer matches it and is released on every path.
-    ReleasePixels();
-    width = data[12] + 256 * data[13];
-    height = data[14] + 256 * data[15];
-    bitsPerPixel = data[16];
-    // 65535 x 65535 overflows an int: such an image is refused below before pixelCount is used.
-    const int64_t count = static_cast<int64_t>(width) * height;
-    pixelCount = count > INT_MAX ? 0 : static_cast<int>(count);
-    if (bitsPerPixel != 8 && bitsPerPixel != 24 && bitsPerPixel != 32) {
-        return kImageBadDepth;
-    }
-    const uint64_t pixelBytes = static_cast<uint64_t>(count) * (bitsPerPixel / 8);
-    const uint64_t pixelStart = kTgaHeaderSize + data[0];
-    if (count > INT_MAX || pixelStart > size || pixelBytes > size - pixelStart) {
-        return kImageOutOfMemory;
-    }
-    uint8_t* copy = CopyPixels(data + pixelStart, pixelCount);
-    if (copy == nullptr) {
-        return kImageOutOfMemory;
-    }
-    pixels = copy;
-    return kImageOk;
+    pixels = CopyPixels(data + span.start, pixelCount);
+    return pixels != nullptr ? kImageOk : kImageOutOfMemory;
 }
 
 uint8_t* Image::CopyPixels(const uint8_t* source, int count) const {
-    if ((bitsPerPixel != 8 && bitsPerPixel != 24 && bitsPerPixel != 32) || count < 0) {
+    if (!IsKnownDepth(bitsPerPixel) || count < 0) {
         return nullptr;
     }
-    const size_t stride = static_cast<size_t>(bitsPerPixel / 8);
-    const size_t bytes = static_cast<size_t>(count) * stride;
+    const size_t bytes = static_cast<size_t>(count) * static_cast<size_t>(bitsPerPixel / 8);
     uint8_t* copy = new (std::nothrow) uint8_t[bytes];
     if (copy == nullptr) {
         return nullptr;
@@ -111,8 +143,6 @@ uint8_t* Image::CopyPixels(const uint8_t* source, int count) const {
     if (bytes > 0) {
         std::memcpy(copy, source, bytes);
     }
-    if (stride >= 3) {
-        SwapRedBlue(copy, static_cast<size_t>(count), stride);
-    }
+    SwapRedBlue(copy, copy, static_cast<size_t>(count), bitsPerPixel);
     return copy;
 }

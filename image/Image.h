@@ -25,8 +25,8 @@ public:
     Image& operator=(const Image&) = delete;
     virtual ~Image();  // releases pixels if still held
 
-    // Reads the whole file and decodes it. A failure leaves the image as it was (kImageCannotOpen,
-    // kImageOutOfMemory from the file stage) or as Decode leaves it.
+    // Reads and decodes a file, with the same checks and results as Decode against the file's
+    // length; a file that delivers fewer bytes than that is refused with kImageOutOfMemory.
     int Load(const char* fileName);
 
     // Decodes the complete file contents, `size` bytes at `data`; never reads past them.
@@ -44,11 +44,20 @@ public:
     // Releases the pixel buffer, if any.
     void ReleasePixels();
 
-    int bitsPerPixel = 0;      // 8, 24 or 32 after a successful load
-    int width = 0;             // pixels, 0..65535
-    int height = 0;            // pixels, 0..65535
-    int pixelCount = 0;        // width * height
+    int bitsPerPixel = 0;       // 8, 24 or 32 after a successful load
+    int width = 0;              // pixels, 0..65535
+    int height = 0;             // pixels, 0..65535
+    int pixelCount = 0;         // width * height
     uint8_t* pixels = nullptr;  // owned; rows in file order, no padding
+
+private:
+    struct PixelSpan {
+        uint64_t start;  // offset of the pixel data in the file
+        uint64_t bytes;
+    };
+    // Checks the 18 header bytes of a file of `size` bytes and stores its values; on success
+    // `span` locates pixel data that lies wholly within the file.
+    int ReadHeader(const uint8_t* header, uint64_t size, PixelSpan* span);
 };
 
 // The length in bytes of an open stream, whose position is left where it was; -1 on error.

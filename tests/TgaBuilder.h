@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 struct TgaHeader {
     uint8_t idLength = 0;
     uint8_t colourMapType = 0;
@@ -48,14 +50,32 @@ inline std::vector<uint8_t> TgaImage(int width, int height, uint8_t bitsPerPixel
     return TgaBytes(h, std::vector<uint8_t>(bytes, fill));
 }
 
-// Writes bytes to a file under the test's temporary folder and returns its path.
+// Writes bytes to a file under the test's temporary folder and returns its path. The process id
+// in the name keeps test processes run side by side, from one build or several, apart.
 inline std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& bytes) {
     const char* dir = std::getenv("TEST_TMPDIR");
-    std::string path = std::string(dir != nullptr ? dir : "/tmp") + "/embervane-" + name;
+    std::string path = std::string(dir != nullptr ? dir : "/tmp") + "/embervane-" +
+                       std::to_string(getpid()) + "-" + name;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file != nullptr) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        if (!bytes.empty()) {  // an empty vector's data() may be null, which fwrite must not get
+            std::fwrite(bytes.data(), 1, bytes.size(), file);
+        }
         std::fclose(file);
     }
     return path;
 }
+
+// A file written by WriteTempFile and removed when the test lets go of it, failed or not.
+class TempFile {
+public:
+    TempFile(const std::string& name, const std::vector<uint8_t>& bytes)
+        : path_(WriteTempFile(name, bytes)) {}
+    ~TempFile() { std::remove(path_.c_str()); }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    const char* path() const { return path_.c_str(); }
+
+private:
+    std::string path_;
+};
