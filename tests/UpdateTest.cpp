@@ -139,73 +139,38 @@ TEST_F(ParticleUpdate, ReboundLevelComparedInDouble) {
     }
 }
 
-TEST_F(ParticleUpdate, RelaunchFromStateOne) {
-    // Record 0 (even stream), life exactly 0: relaunched with the first 22 draws.
-    UpdateParticles(0.25f);
-    const Particle& p = First();
-    EXPECT_EQ(p.vx, 8.46675014f);   // (-2733 + 6496) * 0.5 * 0.0045
-    EXPECT_EQ(p.vy, 42.6194992f);   // (7945 + 10997) * 0.5 * 0.0045
-    EXPECT_EQ(p.vz, -34.4497490f);  // (-8904 - 6407) * 0.5 * 0.0045
-    EXPECT_EQ(p.x, 0.0f);
-    EXPECT_EQ(p.y, -8.0f);
-    EXPECT_EQ(p.z, 0.0f);
-    EXPECT_EQ(p.initialLife, 6.0771484375f);  // 6223 / 1024
-    EXPECT_EQ(p.lifeLeft, 6.0771484375f - 0.25f);
-    EXPECT_EQ(p.lifeFraction, 1.0f);
-    EXPECT_EQ(p.verticalAccel, settings.gravity);
-    EXPECT_EQ(p.red, 0.2f);
-    EXPECT_EQ(p.green, 0.5f);
-    EXPECT_EQ(p.blue, 1.0f);
-}
-
-TEST_F(ParticleUpdate, OddRecordsLaunchAsNarrowJet) {
-    particleCount = 500;
-    Live(First());  // record 0 stays alive, so record 1 takes the first draws
-    UpdateParticles(0.0f);
-    const Particle& p = particlePool[1];
-    EXPECT_EQ(p.vx, 1.69334996f);  // 3763 * 0.5 * 0.0009
-    EXPECT_EQ(p.vy, 136.382401f);  // 18942 * 0.5 * 0.0144
-    EXPECT_EQ(p.vz, -6.88994980f);
-    EXPECT_EQ(p.green, 0.2f);
-}
-
-TEST_F(ParticleUpdate, DrawsTwentyTwoValuesPerRelaunch) {
-    particleCount = 500;
-    for (int i = 0; i < 500; ++i) {
-        Live(particlePool[i]);
+TEST_F(ParticleUpdate, RelaunchFromStateOneByStream) {
+    // Even records launch as a wide spray, odd ones as a narrow jet; the first 22 draws give
+    // spreads 3763 and -15311 and range 18942; the life draw gives 6223 / 1024.
+    const struct {
+        int record;
+        float vx, vy, vz, green;
+    } rows[] = {
+        {0, 8.46675014f, 42.6194992f, -34.4497490f, 0.5f},   // k = 0.0045, 0.0045, 0.0045
+        {1, 1.69334996f, 136.382401f, -6.88994980f, 0.2f},   // k = 0.0009, 0.0144, 0.0009
+    };
+    for (const auto& row : rows) {
+        SetUp();
+        particleCount = 500;
+        for (int i = 0; i < 500; ++i) {
+            Live(particlePool[i]);
+        }
+        Particle& p = particlePool[row.record];
+        p.lifeLeft = 0.0f;  // exactly 0 relaunches
+        p.vx = 3.0f;
+        UpdateParticles(0.25f);
+        EXPECT_EQ(p.vx, row.vx);
+        EXPECT_EQ(p.vy, row.vy);
+        EXPECT_EQ(p.vz, row.vz);
+        EXPECT_EQ(p.x, 0.0f);  // placed after the motion step: it has not moved
+        EXPECT_EQ(p.y, -8.0f);
+        EXPECT_EQ(p.initialLife, 6.0771484375f);
+        EXPECT_EQ(p.lifeLeft, 6.0771484375f - 0.25f);
+        EXPECT_EQ(p.lifeFraction, 1.0f);
+        EXPECT_EQ(p.verticalAccel, settings.gravity);
+        EXPECT_EQ(p.green, row.green);
+        EXPECT_EQ(randomState, StateAfterDraws(1, 22));
     }
-    particlePool[3].lifeLeft = 0.0f;     // exactly 0 relaunches
-    particlePool[10].lifeLeft = -2.0f;
-    particlePool[11].lifeLeft = 1e-6f;   // still alive
-    UpdateParticles(0.01f);
-    EXPECT_EQ(randomState, StateAfterDraws(1, 44));
-    EXPECT_EQ(particlePool[11].y, 0.0f);
-}
-
-TEST_F(ParticleUpdate, ZeroStepMovesNothingButRefreshesFractions) {
-    Live(First());
-    First().vx = 3.0f;
-    First().vy = 4.0f;
-    First().vz = 5.0f;
-    First().verticalAccel = -30.0f;
-    UpdateParticles(0.0f);
-    EXPECT_EQ(First().x, 0.0f);
-    EXPECT_EQ(First().y, 0.0f);
-    EXPECT_EQ(First().vy, 4.0f);
-    EXPECT_EQ(First().lifeLeft, 5.0f);
-    EXPECT_EQ(First().lifeFraction, 0.5f);
-}
-
-TEST_F(ParticleUpdate, VerticalStepUsesUnroundedVelocity) {
-    Live(First());
-    First().vy = 0.1f;
-    First().verticalAccel = 0.3f;
-    UpdateParticles(0.1f);
-    // vy = 0.1f + 0.1f * 0.3f in double; y moves with that double, not with the float.
-    const double vy = 0.100000001490116119384765625 + 0.100000001490116119384765625 *
-                                                          0.300000011920928955078125;
-    EXPECT_EQ(First().vy, static_cast<float>(vy));
-    EXPECT_EQ(First().y, static_cast<float>(0.100000001490116119384765625 * vy));
 }
 
 TEST_F(ParticleUpdate, WindAcceleratesEastward) {
