@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libgtest-dev libbenchmark-dev freeglut3-dev
-          libglu1-mesa-dev libgl1-mesa-dri xvfb xdotool imagemagick x11-utils)
+          libglu1-mesa-dev libgl1-mesa-dri xvfb xdotool imagemagick x11-utils python3)
 missing=()
 for package in "${packages[@]}"; do
     dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
