@@ -1,36 +1,37 @@
 // The GL test harness: one real Mesa context, in a 640x480 GLUT window made before any test
-// runs, kept current for every test. Pixel probes read the back buffer, which is exact before
-// the swap (the front buffer reads black under Xvfb).
+// runs, kept current for every test. Probes read the back buffer, which is exact before the
+// swap (the front buffer reads black under Xvfb).
 #pragma once
+
+#include <array>
+#include <vector>
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-
-#include <array>
-#include <string>
 
 constexpr int kHarnessWidth = 640;
 constexpr int kHarnessHeight = 480;
 
 using Rgb = std::array<int, 3>;
 
-// The colour at window pixel (x, y), origin lower-left, as bytes.
-Rgb ReadPixel(int x, int y);
+// The colours of the rectangle from window pixel (x, y), origin lower-left, row by row.
+std::vector<Rgb> ReadRect(int x, int y, int width, int height);
+inline Rgb ReadPixel(int x, int y) {
+    return ReadRect(x, y, 1, 1)[0];
+}
 
 // Checks a probed pixel against an expected colour, each channel within `tolerance`.
 ::testing::AssertionResult PixelNear(const char* where, Rgb observed, Rgb expected,
                                      int tolerance = 3);
 
-// Puts the context back to a known state: the default GL state of a new context for what the
-// tests touch, viewport over the window, identity matrices, black cleared buffers.
-void ResetGlState();
+// One integer of GL state.
+GLint GlInteger(GLenum what);
 
-// A fresh texture name for the test, deleted by the fixture's TearDown.
+// Each test starts from the default state of a new context for what the tests touch (but a pack
+// alignment of 1): viewport over the window, identity matrices, black cleared buffers. It must
+// end without a GL error.
 class GlTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 };
-
-// GL_NO_ERROR, or the error's name.
-std::string GlErrorName();

@@ -1,79 +1,42 @@
-// Byte builders for TGA files in tests: a header with its fields, pixel bytes, files on disk.
+// Byte builder for TGA files in tests, and temporary files that remove themselves.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
 
-struct TgaHeader {
-    uint8_t idLength = 0;
-    uint8_t colourMapType = 0;
-    uint8_t imageType = 2;
-    int width = 1;
-    int height = 1;
-    uint8_t bitsPerPixel = 24;
-    uint8_t descriptor = 0;
-};
-
-// The 18 header bytes, the ID field (idLength bytes of 0xEE) and the given pixel bytes.
-inline std::vector<uint8_t> TgaBytes(const TgaHeader& h, const std::vector<uint8_t>& pixels = {}) {
+// The 18 header bytes, `idLength` ID bytes of 0xEE, then `pixels`; sides are little-endian.
+inline std::vector<uint8_t> Tga(int type, int width, int height, int bits,
+                                const std::vector<uint8_t>& pixels = {}, int idLength = 0,
+                                int colourMapType = 0) {
+    const int header[18] = {
+        idLength,    colourMapType, type,         0,           0,    0, 0, 0, 0, 0, 0, 0,
+        width & 255, width >> 8,    height & 255, height >> 8, bits, 0};
     // Sized once and filled in place: growing it piecewise trips a false -Warray-bounds in GCC 12.
-    std::vector<uint8_t> bytes(18 + h.idLength + pixels.size(), 0xEE);
-    bytes[0] = h.idLength;
-    bytes[1] = h.colourMapType;
-    bytes[2] = h.imageType;
-    std::fill(bytes.begin() + 3, bytes.begin() + 12, 0);  // colour map and origin
-    bytes[12] = static_cast<uint8_t>(h.width & 0xFF);
-    bytes[13] = static_cast<uint8_t>(h.width >> 8);
-    bytes[14] = static_cast<uint8_t>(h.height & 0xFF);
-    bytes[15] = static_cast<uint8_t>(h.height >> 8);
-    bytes[16] = h.bitsPerPixel;
-    bytes[17] = h.descriptor;
-    std::copy(pixels.begin(), pixels.end(), bytes.begin() + 18 + h.idLength);
+    std::vector<uint8_t> bytes(18 + idLength + pixels.size(), 0xEE);
+    std::copy(header, header + 18, bytes.begin());
+    std::copy(pixels.begin(), pixels.end(), bytes.begin() + 18 + idLength);
     return bytes;
 }
 
-// A whole image: header plus width * height pixels of `bitsPerPixel`, each byte `fill`.
-inline std::vector<uint8_t> TgaImage(int width, int height, uint8_t bitsPerPixel,
-                                     uint8_t fill = 0x80, uint8_t imageType = 2) {
-    TgaHeader h;
-    h.width = width;
-    h.height = height;
-    h.bitsPerPixel = bitsPerPixel;
-    h.imageType = imageType;
-    const size_t bytes = static_cast<size_t>(width) * height * (bitsPerPixel / 8);
-    return TgaBytes(h, std::vector<uint8_t>(bytes, fill));
-}
-
-// Writes bytes to a file under the test's temporary folder and returns its path. The process id
-// in the name keeps test processes run side by side, from one build or several, apart.
-inline std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const char* dir = std::getenv("TEST_TMPDIR");
-    std::string path = std::string(dir != nullptr ? dir : "/tmp") + "/embervane-" +
-                       std::to_string(getpid()) + "-" + name;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file != nullptr) {
-        if (!bytes.empty()) {  // an empty vector's data() may be null, which fwrite must not get
-            std::fwrite(bytes.data(), 1, bytes.size(), file);
-        }
-        std::fclose(file);
-    }
-    return path;
-}
-
-// A file written by WriteTempFile and removed when the test lets go of it, failed or not.
+// A file of `bytes` under TEST_TMPDIR (or /tmp), its name made unique to this process so that
+// test processes run side by side keep apart; removed when the test lets go of it.
 class TempFile {
 public:
-    TempFile(const std::string& name, const std::vector<uint8_t>& bytes)
-        : path_(WriteTempFile(name, bytes)) {}
+    TempFile(const std::string& name, const std::vector<uint8_t>& bytes) {
+        const char* dir = std::getenv("TEST_TMPDIR");
+        path_ = std::string(dir != nullptr ? dir : "/tmp") + "/embervane-" +
+                std::to_string(getpid()) + "-" + name;
+        std::ofstream(path_, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+    }
     ~TempFile() { std::remove(path_.c_str()); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
     const char* path() const { return path_.c_str(); }
 
 private:
