@@ -57,7 +57,6 @@ void UpdateParticles(float dt) {
     const double step = dt;
     const double rebound = settings.reboundFactor;
     const int count = particleCount;
-#pragma GCC unroll 2
     for (int i = 0; i < count; ++i) {
         Particle& p = particlePool[i];
         // The new velocities move the particle before they are rounded for storage.
