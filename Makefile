@@ -1,5 +1,5 @@
 # The two commands of the README, and a few more. Each installs what it needs when missing.
-.PHONY: run test bench soak screenshots
+.PHONY: run test bench soak screenshots release
 
 run:
 	bash tools/run-program.sh
@@ -10,8 +10,14 @@ test:
 bench:
 	bash tools/run-bench.sh
 
-soak:
-	bash tests/e2e/soak.sh
+release:
+	bash tools/install-deps.sh
+	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build build --target embervane
 
-screenshots:
+# Ten minutes at 120000 particles in benchmark mode, watching resident memory.
+soak: release
+	bash tests/e2e/soak.sh build/embervane $(or $(MINUTES),10)
+
+screenshots: release
 	bash tools/screenshots.sh
