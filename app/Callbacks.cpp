@@ -23,7 +23,9 @@ void Keyboard(unsigned char key, int /*x*/, int /*y*/) {
     }
 }
 
-void MenuSelect(int value) { ApplyMenu(value); }
+void MenuSelect(int value) {
+    ApplyMenu(value);
+}
 
 void Reshape(int width, int height) {
     viewState.windowWidth = width;
@@ -36,9 +38,13 @@ void Reshape(int width, int height) {
     glutPostRedisplay();
 }
 
-void Motion(int x, int y) { DragCamera(x, y); }
+void Motion(int x, int y) {
+    DragCamera(x, y);
+}
 
-void PassiveMotion(int x, int y) { TrackPointer(x, y); }
+void PassiveMotion(int x, int y) {
+    TrackPointer(x, y);
+}
 
 void InitScene() {
     glEnable(GL_DEPTH_TEST);

@@ -7,7 +7,9 @@ namespace {
 
 // A collapsed viewport (0 pixels) would make a drag turn the camera by infinity and leave it
 // there for good; it scales as if it were one pixel.
-int AtLeastOne(int size) { return size > 0 ? size : 1; }
+int AtLeastOne(int size) {
+    return size > 0 ? size : 1;
+}
 
 }  // namespace
 

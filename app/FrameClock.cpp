@@ -45,7 +45,8 @@ void AdvanceFrame() {
     const int64_t reading = frameTimer.Reading();
     frameDelta = static_cast<float>(frameTimer.SecondsBetween(previousFrameCount, reading));
     previousFrameCount = reading;
-    previousFrameTime = static_cast<float>(frameTimer.SecondsBetween(frameTimer.startCount, reading));
+    previousFrameTime =
+        static_cast<float>(frameTimer.SecondsBetween(frameTimer.startCount, reading));
 
     UpdateParticles(frameDelta);
 
@@ -57,4 +58,6 @@ void AdvanceFrame() {
     }
 }
 
-void CountFrame() { frameStats.framesSinceRefresh += 1.0f; }
+void CountFrame() {
+    frameStats.framesSinceRefresh += 1.0f;
+}

@@ -2,7 +2,7 @@
 // benchmark orbit. No GL or GLUT here; the callback adds the redisplay request.
 #pragma once
 
-constexpr float kStatsInterval = 0.2f;  // seconds; a refresh needs strictly more
+constexpr float kStatsInterval = 0.2f;      // seconds; a refresh needs strictly more
 constexpr float kBenchmarkYawRate = 50.0f;  // degrees per second
 
 // Starts statsTimer, then frameTimer, and measures the first frame from that moment.

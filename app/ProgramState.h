@@ -30,13 +30,13 @@ extern int64_t previousFrameCount;  // frameTimer's raw reading at the previous 
 extern float frameDelta;            // seconds between the last two frames: the time step
 
 struct ViewState {
-    int32_t windowWidth;   // pixels; Reshape and the viewport keys
-    int32_t windowHeight;  // pixels
-    float cameraPitch;     // degrees; drags, benchmark entry
-    float cameraYaw;       // degrees; drags, the benchmark orbit, benchmark entry
-    float cameraRoll;      // degrees; benchmark entry
+    int32_t windowWidth;      // pixels; Reshape and the viewport keys
+    int32_t windowHeight;     // pixels
+    float cameraPitch;        // degrees; drags, benchmark entry
+    float cameraYaw;          // degrees; drags, the benchmark orbit, benchmark entry
+    float cameraRoll;         // degrees; benchmark entry
     float cameraPosition[3];  // InitScene and the benchmark orbit, always (0, 40, 170)
-    int32_t lastPointerX;  // window pixels; every pointer movement
+    int32_t lastPointerX;     // window pixels; every pointer movement
     int32_t lastPointerY;
 };
 extern ViewState viewState;

@@ -2,9 +2,9 @@
 // callback: Xlib's headers define a type of that name.
 #include "app/SwapInterval.h"
 
-#include <GL/glx.h>
-
 #include <cstring>
+
+#include <GL/glx.h>
 
 namespace {
 

@@ -20,7 +20,9 @@ void Timer::Start() {
     }
 }
 
-int64_t Timer::Reading() const { return useHighResolution ? QueryCounter() : TickCount(); }
+int64_t Timer::Reading() const {
+    return useHighResolution ? QueryCounter() : TickCount();
+}
 
 double Timer::SecondsBetween(int64_t earlier, int64_t later) const {
     if (useHighResolution) {
@@ -34,4 +36,6 @@ float Timer::ElapsedSeconds() const {
     return static_cast<float>(SecondsBetween(startCount, Reading()));
 }
 
-void Timer::Restart() { startCount = Reading(); }
+void Timer::Restart() {
+    startCount = Reading();
+}

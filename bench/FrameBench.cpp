@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
-#include <GL/freeglut.h>
+#include <GL/gl.h>
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include "GlWindow.h"
+#include "SteadyState.h"
 #include "app/Callbacks.h"
 #include "app/ProgramState.h"
 #include "render/Display.h"
@@ -23,7 +25,7 @@
 
 namespace {
 
-constexpr float kStep = 0.01f;  // seconds: a fixed step, so every run simulates the same frames
+constexpr float kStep = kBenchStep;
 
 // A pool after reset and about 40 simulated seconds, when lives are spread and only a trickle
 // relaunches per step, as in a long-running fountain. Made once per count, then copied back.
@@ -43,13 +45,7 @@ void UseSteadyState(int count) {
             return;
         }
     }
-    std::memset(particlePool, 0, sizeof(particlePool));
-    randomState = 1;
-    particleCount = count;
-    ResetParticles();
-    for (int i = 0; i < 4000; ++i) {
-        UpdateParticles(kStep);
-    }
+    PrepareSteadyState(count);
     made.push_back({count, randomState, {particlePool, particlePool + count}});
 }
 
@@ -289,15 +285,7 @@ BENCHMARK(BM_CpuWork)
 }  // namespace
 
 int main(int argc, char** argv) {
-    // freeglut ends the process unless glutInit comes before the window.
-    glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(640, 480);
-    glutCreateWindow("frame bench");
-    glutDisplayFunc([] {});
-    for (int i = 0; i < 5; ++i) {
-        glutMainLoopEvent();
-    }
+    OpenGlWindow(&argc, argv, "frame bench");
     // The program finds its images relative to its working directory.
     if (chdir(EMBERVANE_DATA_DIR) != 0) {
         std::fprintf(stderr, "frame_bench: cannot enter %s\n", EMBERVANE_DATA_DIR);

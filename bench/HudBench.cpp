@@ -2,9 +2,10 @@
 // 640x480 GL window (run under a display).
 #include <cstdio>
 
-#include <GL/freeglut.h>
+#include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include "GlWindow.h"
 #include "text/BitmapFont.h"
 
 namespace {
@@ -42,15 +43,7 @@ BENCHMARK(BM_HudFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-    // freeglut ends the process unless glutInit comes before the window.
-    glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(640, 480);
-    glutCreateWindow("hud bench");
-    glutDisplayFunc([] {});
-    for (int i = 0; i < 5; ++i) {
-        glutMainLoopEvent();
-    }
+    OpenGlWindow(&argc, argv, "hud bench");
     std::printf("GL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
 
     BitmapFont font;

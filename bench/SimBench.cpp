@@ -1,32 +1,16 @@
 // Simulation throughput in particles per second, beside one streaming pass over the same pool.
-#include <benchmark/benchmark.h>
-
-#include <emmintrin.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include "sim/Effects.h"
-#include "sim/Particles.h"
-#include "sim/Random.h"
-#include "sim/Update.h"
+#include <benchmark/benchmark.h>
+#include <emmintrin.h>
+
+#include "SteadyState.h"
 
 namespace {
 
-constexpr float kStep = 0.01f;  // seconds
-
-// Reset, then about 40 simulated seconds so that lives are spread and only a trickle of
-// records relaunches per step, as in a long-running fountain.
-void PrepareSteadyState(int count) {
-    std::memset(particlePool, 0, sizeof(particlePool));
-    randomState = 1;
-    particleCount = count;
-    ResetParticles();
-    for (int i = 0; i < 4000; ++i) {
-        UpdateParticles(kStep);
-    }
-}
+constexpr float kStep = kBenchStep;
 
 void CheckPool(benchmark::State& state) {
     double sum = 0;

@@ -21,7 +21,9 @@ uint32_t SystemTickCount() {
     return static_cast<uint32_t>(MonotonicNanoseconds() / 1000000);
 }
 
-int64_t SystemCalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
+int64_t SystemCalendarSeconds() {
+    return static_cast<int64_t>(std::time(nullptr));
+}
 
 ClockSource currentClock = {SystemFrequency, MonotonicNanoseconds, SystemTickCount,
                             SystemCalendarSeconds};
@@ -31,10 +33,22 @@ ClockSource currentClock = {SystemFrequency, MonotonicNanoseconds, SystemTickCou
 const ClockSource kSystemClock = {SystemFrequency, MonotonicNanoseconds, SystemTickCount,
                                   SystemCalendarSeconds};
 
-void UseClockSource(const ClockSource& source) { currentClock = source; }
-void UseSystemClock() { currentClock = kSystemClock; }
+void UseClockSource(const ClockSource& source) {
+    currentClock = source;
+}
+void UseSystemClock() {
+    currentClock = kSystemClock;
+}
 
-bool QueryCounterFrequency(int64_t* frequency) { return currentClock.queryFrequency(frequency); }
-int64_t QueryCounter() { return currentClock.queryCounter(); }
-uint32_t TickCount() { return currentClock.tickCount(); }
-int64_t CalendarSeconds() { return currentClock.calendarSeconds(); }
+bool QueryCounterFrequency(int64_t* frequency) {
+    return currentClock.queryFrequency(frequency);
+}
+int64_t QueryCounter() {
+    return currentClock.queryCounter();
+}
+uint32_t TickCount() {
+    return currentClock.tickCount();
+}
+int64_t CalendarSeconds() {
+    return currentClock.calendarSeconds();
+}

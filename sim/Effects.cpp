@@ -29,9 +29,8 @@ void ForEachActive(Change change) {
 }
 
 void AddToVerticalAccel(double amount) {
-    ForEachActive([amount](Particle& p) {
-        p.verticalAccel = static_cast<float>(p.verticalAccel + amount);
-    });
+    ForEachActive(
+        [amount](Particle& p) { p.verticalAccel = static_cast<float>(p.verticalAccel + amount); });
 }
 
 void AddToWind(double amount) {
@@ -102,7 +101,15 @@ void Freeze() {
     });
 }
 
-void Updraft() { AddToVerticalAccel(kDraftStep); }
-void Downdraft() { AddToVerticalAccel(-kDraftStep); }
-void EastWind() { AddToWind(kWindStep); }
-void WestWind() { AddToWind(-kWindStep); }
+void Updraft() {
+    AddToVerticalAccel(kDraftStep);
+}
+void Downdraft() {
+    AddToVerticalAccel(-kDraftStep);
+}
+void EastWind() {
+    AddToWind(kWindStep);
+}
+void WestWind() {
+    AddToWind(-kWindStep);
+}

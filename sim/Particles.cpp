@@ -12,12 +12,14 @@ const SimulationSettings settings = {
     .lifeSpan = 12.0f,
 };
 
-int GetParticleCount() { return particleCount; }
+int GetParticleCount() {
+    return particleCount;
+}
 
 void SetParticleCount(int delta, int absolute) {
     // Computed in 64 bits so that an extreme delta clamps instead of wrapping.
-    const int64_t target =
-        absolute != 0 ? static_cast<int64_t>(absolute) : static_cast<int64_t>(particleCount) + delta;
+    const int64_t target = absolute != 0 ? static_cast<int64_t>(absolute)
+                                         : static_cast<int64_t>(particleCount) + delta;
     if (target > kMaxParticles) {
         particleCount = kMaxParticles;
     } else if (target < kMinParticles) {

@@ -11,7 +11,9 @@ int NextRandom() {
     return static_cast<int>((randomState >> 16) & 0x7FFF);
 }
 
-void SeedRandom() { randomState = static_cast<uint32_t>(CalendarSeconds()) >> 1; }
+void SeedRandom() {
+    randomState = static_cast<uint32_t>(CalendarSeconds()) >> 1;
+}
 
 int RandomSpread(int n) {
     if (n <= 1) {

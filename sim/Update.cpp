@@ -9,7 +9,7 @@ namespace {
 // Below -8.8 a particle is thrown back up. The comparison is with the double -8.8: for a
 // stored float that is the same as being at or below -8.8f (-8.8000002), the largest float
 // under it, so the float stored from -8.8 rebounds and -8.79 does not.
-constexpr float kReboundLevel = -0x1.19999ap+3f;  // -8.8f
+constexpr float kReboundLevel = -0x1.19999ap+3f;       // -8.8f
 constexpr float kAboveReboundLevel = -0x1.199998p+3f;  // the next float toward zero
 static_assert(kReboundLevel == -8.8f && static_cast<double>(kReboundLevel) < -8.8 &&
               static_cast<double>(kAboveReboundLevel) > -8.8);

@@ -1,9 +1,10 @@
 // Drag arithmetic, pointer tracking and the aspect ratio; the HUD's colours and figures.
-#include <gtest/gtest.h>
+#include "app/Camera.h"
 
 #include <cmath>
 
-#include "app/Camera.h"
+#include <gtest/gtest.h>
+
 #include "app/Commands.h"
 #include "app/ProgramState.h"
 #include "render/Hud.h"
@@ -81,9 +82,9 @@ TEST(Hud, CountColourThresholds) {
         Rgba colour;
     };
     const Row rows[] = {
-        {500, {0, 204, 255, 255}},    {3999, {0, 204, 255, 255}}, {4000, {0, 255, 0, 255}},
-        {23999, {0, 255, 0, 255}},    {24000, {255, 255, 0, 255}}, {47999, {255, 255, 0, 255}},
-        {48000, {255, 127, 0, 255}},  {63999, {255, 127, 0, 255}}, {64000, {255, 0, 0, 255}},
+        {500, {0, 204, 255, 255}},   {3999, {0, 204, 255, 255}},  {4000, {0, 255, 0, 255}},
+        {23999, {0, 255, 0, 255}},   {24000, {255, 255, 0, 255}}, {47999, {255, 255, 0, 255}},
+        {48000, {255, 127, 0, 255}}, {63999, {255, 127, 0, 255}}, {64000, {255, 0, 0, 255}},
         {120000, {255, 0, 0, 255}},
     };
     for (const Row& row : rows) {

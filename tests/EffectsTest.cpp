@@ -1,6 +1,7 @@
 // The pool-wide effects: values from state 1, draw counts, and which fields each one touches.
-#include "SimFixture.h"
 #include "sim/Effects.h"
+
+#include "SimFixture.h"
 #include "sim/Update.h"
 
 class ParticleEffects : public SimTest {
@@ -15,9 +16,9 @@ TEST_F(ParticleEffects, ResetAndBurstFromStateOne) {
     particlePool[0].windAccel = 0.25f;
     ResetParticles();
     const Particle& p = particlePool[0];
-    EXPECT_EQ(p.vx, 50.8004990f);   // 3763 * 0.5 * 0.027
-    EXPECT_EQ(p.vy, 85.2389984f);   // 18942 * 0.5 * 0.009
-    EXPECT_EQ(p.vz, -206.698502f);  // -15311 * 0.5 * 0.027
+    EXPECT_EQ(p.vx, 50.8004990f);              // 3763 * 0.5 * 0.027
+    EXPECT_EQ(p.vy, 85.2389984f);              // 18942 * 0.5 * 0.009
+    EXPECT_EQ(p.vz, -206.698502f);             // -15311 * 0.5 * 0.027
     EXPECT_EQ(p.initialLife, 4.06591796875f);  // (6223 + 2104) / 2048
     EXPECT_EQ(p.lifeLeft, 4.06591796875f);
     EXPECT_EQ(p.y, -8.0f);
@@ -41,7 +42,7 @@ TEST_F(ParticleEffects, DrawsPerRecord) {
         void (*effect)();
         int draws;
     } rows[] = {
-        {"reset", ResetParticles, 24}, {"burst", Burst, 24},   {"scatter", Scatter, 16},
+        {"reset", ResetParticles, 24}, {"burst", Burst, 24},    {"scatter", Scatter, 16},
         {"freeze", Freeze, 0},         {"updraft", Updraft, 0}, {"east wind", EastWind, 0},
     };
     for (const auto& row : rows) {

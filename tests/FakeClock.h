@@ -7,8 +7,8 @@
 
 struct FakeClock {
     static inline bool hasCounter = true;
-    static inline int64_t counter = 0;    // nanoseconds
-    static inline uint32_t ticks = 0;     // milliseconds
+    static inline int64_t counter = 0;  // nanoseconds
+    static inline uint32_t ticks = 0;   // milliseconds
     static inline int64_t calendar = 0;
 
     static void Install(bool withCounter) {

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include <GL/freeglut.h>
+#include "GlWindow.h"
 
 std::vector<Rgb> ReadRect(int x, int y, int width, int height) {
     std::vector<unsigned char> rgba(static_cast<size_t>(width) * height * 4);
@@ -66,15 +66,7 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     // gtest_discover_tests lists the tests without a display: no window is needed for that.
     if (!::testing::GTEST_FLAG(list_tests)) {
-        // freeglut ends the process unless glutInit comes before the window.
-        glutInit(&argc, argv);
-        glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-        glutInitWindowSize(kHarnessWidth, kHarnessHeight);
-        glutCreateWindow("gl tests");
-        glutDisplayFunc([] {});
-        for (int i = 0; i < 5; ++i) {  // lets the window reach its size before anything is drawn
-            glutMainLoopEvent();
-        }
+        OpenGlWindow(&argc, argv, "gl tests");
     }
     return RUN_ALL_TESTS();
 }

@@ -1,10 +1,10 @@
 // Shared set-up for the simulation tests: a zeroed pool, the start count and random state 1.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstring>
+
+#include <gtest/gtest.h>
 
 #include "sim/Particles.h"
 #include "sim/Random.h"

@@ -98,8 +98,8 @@ public:
     int boxTop;
     int boxWidth;
     int boxHeight;
-    float glyphWidth;   // texture units: 1 / columns
-    float glyphHeight;  // texture units: 1 / rows
+    float glyphWidth;           // texture units: 1 / columns
+    float glyphHeight;          // texture units: 1 / rows
     float glyphCoords[256][2];  // lower-left (s, t) of each character's cell
     bool skipStateSave;
     bool skipProjection;

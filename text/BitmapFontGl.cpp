@@ -1,12 +1,13 @@
 // The GL part of the text renderer: loading the glyph sheet, Print with its state handling,
 // and the GL text backend that draws glyph quads.
-#include <GL/gl.h>
+#include "text/BitmapFont.h"
 
 #include <cstdarg>
 #include <cstdio>
 
+#include <GL/gl.h>
+
 #include "image/Texture.h"
-#include "text/BitmapFont.h"
 
 namespace {
 
@@ -25,12 +26,18 @@ void DrawGlQuad(const GlyphQuad& quad) {
     glEnd();
 }
 
-void DeleteGlTexture(unsigned textureName) { glDeleteTextures(1, &textureName); }
+void DeleteGlTexture(unsigned textureName) {
+    glDeleteTextures(1, &textureName);
+}
 
 // A font that has touched GL draws and deletes through GL from then on.
-void UseGlTextBackend() { textBackend = {DrawGlQuad, DeleteGlTexture}; }
+void UseGlTextBackend() {
+    textBackend = {DrawGlQuad, DeleteGlTexture};
+}
 
-int IsOn(GLenum capability) { return glIsEnabled(capability) ? 1 : 0; }
+int IsOn(GLenum capability) {
+    return glIsEnabled(capability) ? 1 : 0;
+}
 
 }  // namespace
 

@@ -6,7 +6,9 @@
 
 namespace {
 
-int ClampToByte(int value) { return std::min(value, 255); }
+int ClampToByte(int value) {
+    return std::min(value, 255);
+}
 
 }  // namespace
 
