@@ -5,68 +5,39 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Commands.h"
 #include "app/ProgramState.h"
 #include "render/Hud.h"
 #include "render/Matrix.h"
 
-class CameraDrag : public ::testing::Test {
-protected:
-    void SetUp() override {
-        viewState.windowWidth = 640;
-        viewState.windowHeight = 480;
-        viewState.cameraPitch = 0;
-        viewState.cameraYaw = 35;
-        viewState.lastPointerX = 0;
-        viewState.lastPointerY = 0;
-        benchmarkMode = 0;
+TEST(CameraDrag, ViewportSizeScalesTheTurn) {
+    const struct {
+        int width, height, benchmark, fromX, fromY, toX, toY;
+        float yaw, pitch;
+        const char* why;
+    } rows[] = {
+        {640, 480, 0, 0, 100, 640, 100, 395, 0, "a full width turns the yaw once"},
+        {320, 240, 0, 10, 10, 330, 10, 395, 0, "after key 1 a 320-pixel drag does"},
+        {640, 480, 0, 0, 0, 0, 48, 35, 36, "48 pixels down in 480 is 36 degrees"},
+        {640, 480, 0, 0, 0, 0, 4848, 35, 3636, "pitch has no limit"},
+        {640, 480, 1, 0, 0, 320, 240, 35, 0, "benchmark mode turns nothing"},
+        {0, 0, 0, 0, 0, 64, 0, 35 + 64 * 360, 0, "a collapsed viewport scales as one pixel"},
+    };
+    for (const auto& row : rows) {
+        viewState = {row.width, row.height, 0, 35, 0, {0, 40, 170}, 0, 0};
+        benchmarkMode = row.benchmark;
+        TrackPointer(row.fromX, row.fromY);
+        DragCamera(row.toX, row.toY);
+        EXPECT_EQ(viewState.cameraYaw, row.yaw) << row.why;
+        EXPECT_EQ(viewState.cameraPitch, row.pitch) << row.why;
+        EXPECT_EQ(viewState.lastPointerX, row.toX) << row.why;  // tracked in either mode
     }
-};
-
-TEST_F(CameraDrag, FullWidthTurnsYawOnce) {
-    TrackPointer(0, 100);
-    DragCamera(640, 100);
-    EXPECT_EQ(viewState.cameraYaw, 395.0f);
-    EXPECT_EQ(viewState.cameraPitch, 0.0f);
-}
-
-TEST_F(CameraDrag, SmallViewportScalesDrag) {
-    ApplyKey('1');
-    TrackPointer(10, 10);
-    DragCamera(330, 10);
-    EXPECT_EQ(viewState.cameraYaw, 395.0f);
-}
-
-TEST_F(CameraDrag, FortyEightPixelsDownIsThirtySixDegrees) {
-    TrackPointer(0, 0);
-    DragCamera(0, 48);
-    EXPECT_EQ(viewState.cameraPitch, 36.0f);
-    DragCamera(0, 48 + 480 * 10);  // pitch has no limit
-    EXPECT_EQ(viewState.cameraPitch, 3636.0f);
-}
-
-TEST_F(CameraDrag, FirstDragMeasuresFromOrigin) {
+    benchmarkMode = 0;
+    viewState.lastPointerX = 0;  // the first drag of a run measures from (0, 0)
+    viewState.lastPointerY = 0;
+    viewState.windowWidth = 640;
+    viewState.cameraYaw = 35;
     DragCamera(64, 0);
     EXPECT_EQ(viewState.cameraYaw, 71.0f);
-}
-
-TEST_F(CameraDrag, BenchmarkModeTracksButDoesNotTurn) {
-    benchmarkMode = 1;
-    DragCamera(320, 240);
-    EXPECT_EQ(viewState.cameraYaw, 35.0f);
-    EXPECT_EQ(viewState.lastPointerX, 320);
-    EXPECT_EQ(viewState.lastPointerY, 240);
-    benchmarkMode = 0;
-    DragCamera(321, 240);  // no jump on leaving benchmark mode mid-drag
-    EXPECT_EQ(viewState.cameraYaw, 35.5625f);
-}
-
-TEST_F(CameraDrag, CollapsedViewportKeepsAnglesFinite) {
-    viewState.windowWidth = 0;
-    viewState.windowHeight = 0;
-    DragCamera(5, 5);
-    EXPECT_TRUE(std::isfinite(viewState.cameraYaw));
-    EXPECT_TRUE(std::isfinite(viewState.cameraPitch));
 }
 
 TEST(Projection, AspectRatios) {
