@@ -1,6 +1,8 @@
 // The frame clock: statistics refresh, frame step and benchmark orbit.
 #include "app/FrameClock.h"
 
+#include <cmath>
+
 #include "app/ProgramState.h"
 #include "sim/Particles.h"
 #include "sim/Update.h"
@@ -54,7 +56,10 @@ void AdvanceFrame() {
         for (int axis = 0; axis < 3; ++axis) {
             viewState.cameraPosition[axis] = kBenchmarkCamera[axis];
         }
-        viewState.cameraYaw += frameDelta * kBenchmarkYawRate;
+        // Kept within one turn: an angle that grew for hours would lose the float precision
+        // that a small step needs, and the orbit would slow down and then stop.
+        viewState.cameraYaw =
+            std::fmod(viewState.cameraYaw + frameDelta * kBenchmarkYawRate, 360.0f);
     }
 }
 

@@ -1,9 +1,9 @@
-// Definitions of the program-wide records. The objects with constructors are defined here and
-// nowhere else, in the order the program relies on.
+// Definitions of the program-wide records. The three objects with constructors are defined
+// here, in one file, because only within a file is their order of construction fixed.
 #include "app/ProgramState.h"
 
 Timer frameTimer;
-BitmapFont font;  // its destructor runs at exit and gives back the glyph sheet texture
+BitmapFont font;  // destroyed at exit, when it deletes its texture name
 Timer statsTimer;
 
 FrameStats frameStats = {};

@@ -7,7 +7,8 @@
 #include "render/Display.h"
 
 int main(int argc, char** argv) {
-    // freeglut needs its initialisation before any window; the program takes no arguments.
+    // freeglut needs its initialisation before any window; the program itself reads no
+    // arguments (freeglut takes the X options it knows).
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(viewState.windowWidth, viewState.windowHeight);

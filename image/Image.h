@@ -47,7 +47,7 @@ public:
     int bitsPerPixel = 0;       // 8, 24 or 32 after a successful load
     int width = 0;              // pixels, 0..65535
     int height = 0;             // pixels, 0..65535
-    int pixelCount = 0;         // width * height
+    int pixelCount = 0;         // width * height; 0 when that does not fit an int
     uint8_t* pixels = nullptr;  // owned; rows in file order, no padding
 
 private:

@@ -41,7 +41,7 @@ void AddToWind(double amount) {
 }  // namespace
 
 void ResetParticles() {
-    const float emitterY = static_cast<float>(settings.emitterHeight + 2.0);
+    const float emitterY = static_cast<float>(kSettings.emitterHeight + 2.0);
     ForEachActive([emitterY](Particle& p) {
         p.x = 0.0f;
         p.z = 0.0f;
@@ -52,7 +52,7 @@ void ResetParticles() {
         p.vy = static_cast<float>(rangeY * 0.5 * 0.009);
         const int spreadZ = RandomSpreadSum(20000, 10000);
         p.vz = static_cast<float>(spreadZ * 0.5 * 0.027);
-        p.verticalAccel = settings.gravity;
+        p.verticalAccel = kSettings.gravity;
         const float life = static_cast<float>(RandomLifeMean());
         p.lifeLeft = life;
         p.initialLife = life;
@@ -64,7 +64,7 @@ void Burst() {
     // Corners by i mod 4: (-80, -80), (80, -80), (80, 80), (-80, 80) in x and z.
     static constexpr float kCornerX[4] = {-kBurstCorner, kBurstCorner, kBurstCorner, -kBurstCorner};
     static constexpr float kCornerZ[4] = {-kBurstCorner, -kBurstCorner, kBurstCorner, kBurstCorner};
-    const float emitterY = static_cast<float>(settings.emitterHeight + 2.0);
+    const float emitterY = static_cast<float>(kSettings.emitterHeight + 2.0);
     const int count = particleCount;
     for (int i = 0; i < count; ++i) {
         Particle& p = particlePool[i];

@@ -4,7 +4,7 @@
 alignas(64) Particle particlePool[kMaxParticles];
 int particleCount = kStartParticles;
 
-const SimulationSettings settings = {
+const SimulationSettings kSettings = {
     .signs = {+1, -1},
     .emitterHeight = -10.0f,
     .gravity = -30.303f,

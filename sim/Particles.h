@@ -42,7 +42,7 @@ struct SimulationSettings {
     float lifeSpan;       // seconds; scale of RandomLife
 };
 
-extern const SimulationSettings settings;
+extern const SimulationSettings kSettings;
 
 int GetParticleCount();
 

@@ -21,10 +21,10 @@ int RandomSpread(int n) {
     }
     const int signBit1 = NextRandom();
     const int magnitude1 = NextRandom();
-    const int first = settings.signs[signBit1 & 1] * (magnitude1 % n) / 2;
+    const int first = kSettings.signs[signBit1 & 1] * (magnitude1 % n) / 2;
     const int signBit2 = NextRandom();
     const int magnitude2 = NextRandom();
-    const int second = settings.signs[signBit2 & 1] * (magnitude2 % n);
+    const int second = kSettings.signs[signBit2 & 1] * (magnitude2 % n);
     return first + second;
 }
 
@@ -38,7 +38,7 @@ int RandomRange(int n) {
 }
 
 double RandomLife() {
-    const int scale = static_cast<int>(settings.lifeSpan * 1024);
+    const int scale = static_cast<int>(kSettings.lifeSpan * 1024);
     return RandomRange(scale) * 0.0009765625;
 }
 

@@ -27,7 +27,7 @@ constexpr LaunchStream kStreams[2] = {
     {0.0009, 0.0144, 0.0009, 0.2f, 0.2f, 1.0f},
 };
 
-// Kept out of line: about one record in a thousand relaunches per frame, and keeping the draws
+// Kept out of line: only a few records in a thousand relaunch per frame, and keeping the draws
 // out of the loop body lets the common path stay in registers.
 [[gnu::noinline]] void Relaunch(Particle& p, const LaunchStream& stream) {
     const int spreadX = RandomSpreadSum(20000, 10000);
@@ -39,7 +39,7 @@ constexpr LaunchStream kStreams[2] = {
     p.x = 0.0f;
     p.y = kEmitterY;
     p.z = 0.0f;
-    p.verticalAccel = settings.gravity;
+    p.verticalAccel = kSettings.gravity;
     p.red = stream.red;
     p.green = stream.green;
     p.blue = stream.blue;
@@ -55,7 +55,7 @@ constexpr LaunchStream kStreams[2] = {
 // three separate passes would.
 void UpdateParticles(float dt) {
     const double step = dt;
-    const double rebound = settings.reboundFactor;
+    const double rebound = kSettings.reboundFactor;
     const int count = particleCount;
     for (int i = 0; i < count; ++i) {
         Particle& p = particlePool[i];

@@ -22,7 +22,7 @@ TEST_F(ParticleEffects, ResetAndBurstFromStateOne) {
     EXPECT_EQ(p.initialLife, 4.06591796875f);  // (6223 + 2104) / 2048
     EXPECT_EQ(p.lifeLeft, 4.06591796875f);
     EXPECT_EQ(p.y, -8.0f);
-    EXPECT_EQ(p.verticalAccel, settings.gravity);
+    EXPECT_EQ(p.verticalAccel, kSettings.gravity);
     EXPECT_EQ(p.windAccel, 0.25f);  // no launch clears the wind
     EXPECT_EQ(p.green, 0.5f);
 
@@ -100,6 +100,6 @@ TEST_F(ParticleEffects, DraughtsAndWindsAccumulateUntilReset) {
     EastWind();
     EXPECT_EQ(particlePool[0].windAccel, 0.0199999996f);  // each step rounded to float
     ResetParticles();
-    EXPECT_EQ(particlePool[499].verticalAccel, settings.gravity);
+    EXPECT_EQ(particlePool[499].verticalAccel, kSettings.gravity);
     EXPECT_EQ(particlePool[499].windAccel, 0.0199999996f);
 }

@@ -107,4 +107,7 @@ TEST_F(FrameClock, BenchmarkOrbitFollowsClockNotFrameRate) {
     Frames(1, 1.0);
     EXPECT_NEAR(viewState.cameraYaw, 100.0f, 1e-3);
     EXPECT_EQ(viewState.cameraPosition[1], 40.0f);
+    viewState.cameraYaw = 359.75f;  // kept within one turn, so a small step never rounds away
+    Frames(1, 0.01);
+    EXPECT_NEAR(viewState.cameraYaw, 0.25f, 1e-4);
 }

@@ -50,3 +50,12 @@ TEST(TextMarkup, DecimalStopsAtTheFirstNonDigitAndSaturates) {
         EXPECT_EQ(cursor - row.text, row.stopsAt) << row.text;
     }
 }
+
+TEST(TextMarkup, ColourTakesOnlyThreeOrFourComponents) {
+    for (const int count : {0, 2, 5, -1}) {
+        Rgba colour = {9, 9, 9, 9};
+        const char* cursor = "c(1 2 3 4 5)";
+        EXPECT_FALSE(ParseColour(colour, cursor, count)) << count;
+        EXPECT_EQ(colour, (Rgba{9, 9, 9, 9})) << count;
+    }
+}

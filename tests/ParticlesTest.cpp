@@ -31,10 +31,10 @@ TEST_F(ParticleCount, SetClampsAndTreatsZeroAbsoluteAsRelative) {
 }
 
 TEST(SimulationSettings, ConstantsHaveTheirBitPatterns) {
-    EXPECT_EQ(FloatBits(settings.gravity), 0xC1F26C8Bu);
-    EXPECT_EQ(FloatBits(settings.reboundFactor), 0xBF4A3D71u);
-    EXPECT_EQ(settings.signs[0], 1);
-    EXPECT_EQ(settings.signs[1], -1);
-    EXPECT_EQ(settings.emitterHeight, -10.0f);
-    EXPECT_EQ(settings.lifeSpan, 12.0f);
+    EXPECT_EQ(FloatBits(kSettings.gravity), 0xC1F26C8Bu);
+    EXPECT_EQ(FloatBits(kSettings.reboundFactor), 0xBF4A3D71u);
+    EXPECT_EQ(kSettings.signs[0], 1);
+    EXPECT_EQ(kSettings.signs[1], -1);
+    EXPECT_EQ(kSettings.emitterHeight, -10.0f);
+    EXPECT_EQ(kSettings.lifeSpan, 12.0f);
 }

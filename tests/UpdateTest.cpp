@@ -40,7 +40,7 @@ void ReferenceUpdate(float dt) {
                  -8.0f,
                  0,
                  p.windAccel,
-                 settings.gravity,
+                 kSettings.gravity,
                  0.2f,
                  odd ? 0.2f : 0.5f,
                  1.0f,
@@ -49,7 +49,7 @@ void ReferenceUpdate(float dt) {
                  life};
         } else if (p.y < -8.8) {
             p.y = 2.0f;
-            p.vy = p.vy * settings.reboundFactor;
+            p.vy = p.vy * kSettings.reboundFactor;
         }
     }
     for (int i = 0; i < particleCount; ++i) {

@@ -2,7 +2,9 @@
 // and the GL text backend that draws glyph quads.
 #include "text/BitmapFont.h"
 
+#include <algorithm>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 
 #include <GL/gl.h>
@@ -104,7 +106,7 @@ bool BitmapFont::Load(const char* fileName, int rows, int columns) {
         return false;
     }
     sheet.Upload(/*releasePixels=*/true);
-    if (rows != 0 && columns != 0 && rows * columns == 256) {
+    if (rows != 0 && columns != 0 && static_cast<int64_t>(rows) * columns == 256) {
         BuildGlyphGrid(rows, columns);
     } else {
         BuildGlyphGrid(16, 16);
@@ -132,7 +134,8 @@ void BitmapFont::Print(int x, int y, const char* format, ...) {
         } else {
             GLint viewport[4];
             glGetIntegerv(GL_VIEWPORT, viewport);
-            glOrtho(0, viewport[2], 0, viewport[3], -1, 1);
+            // A collapsed viewport draws nothing either way, but an empty ortho box is a GL error.
+            glOrtho(0, std::max(viewport[2], 1), 0, std::max(viewport[3], 1), -1, 1);
         }
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();

@@ -34,6 +34,9 @@ int ParseToggle(const char*& cursor) {
 }
 
 bool ParseColour(Rgba& colour, const char*& cursor, int count) {
+    if (count != 3 && count != 4) {
+        return false;
+    }
     Rgba parsed = {0, 0, 0, 255};
     ++cursor;
     if (*cursor != '(' || cursor[1] == '\0') {

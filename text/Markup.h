@@ -28,8 +28,8 @@ int ParseEscape(const char*& cursor, Rgba& colour);
 int ParseToggle(const char*& cursor);
 
 // Cursor on "c" or "a": reads "(" and `count` numbers (3 or 4) separated by single spaces up to
-// ")", where the cursor then rests. Numbers clamp to 255 and an empty one is 0; alpha is 255
-// unless given. Writes `colour` only on success.
+// ")", where the cursor then rests; any other count fails. Numbers clamp to 255 and an empty one is
+// 0; alpha is 255 unless given. Writes `colour` only on success.
 bool ParseColour(Rgba& colour, const char*& cursor, int count);
 
 // Reads decimal digits while they last, leaving the cursor on the first non-digit. 0 without

@@ -25,11 +25,20 @@ run_headless() {
         sleep 0.05
     done
     sleep "${RUN_SECONDS:-4}"
-    [ -n "$window" ] && import -window "$window" "$shot"
+    local status=1
+    if [ -n "$window" ] && import -window "$window" "$shot"; then
+        status=0
+    fi
     kill "$program" 2>/dev/null || true
     wait "$program" 2>/dev/null || true
+    return "$status"
 }
 export -f run_headless
 export shot
-bash tools/with-display.sh bash -c run_headless
-echo "No display here: ran Embervane under Xvfb for ${RUN_SECONDS:-4} s. Screenshot: $shot"
+rm -f "$shot"
+if bash tools/with-display.sh bash -c run_headless; then
+    echo "No display here: ran Embervane under Xvfb for ${RUN_SECONDS:-4} s. Screenshot: $shot"
+else
+    echo "No display here, and Embervane showed no window under Xvfb." >&2
+    exit 1
+fi

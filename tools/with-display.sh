@@ -12,7 +12,9 @@ fi
 fdfile=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
 xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true; rm -f "$fdfile"' EXIT
+# Wait for the server to be gone: one that is still shutting down removes its socket, and a
+# new server started right after may have taken the same display number.
+trap 'kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; rm -f "$fdfile"' EXIT
 for _ in $(seq 200); do
     [ -s "$fdfile" ] && break
     sleep 0.05
