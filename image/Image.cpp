@@ -99,7 +99,7 @@ int Image::Load(const char* fileName) {
     PixelSpan span;
     int result = kImageCannotOpen;
     if (length < 0) {
-        result = kImageCannotOpen;
+        // A stream without a length (a directory, a pipe) cannot be read as a picture.
     } else if (std::fread(header, 1, kTgaHeaderSize, file) != kTgaHeaderSize) {
         result = kImageOutOfMemory;
     } else if ((result = ReadHeader(header, static_cast<uint64_t>(length), &span)) == kImageOk) {
@@ -140,9 +140,11 @@ uint8_t* Image::CopyPixels(const uint8_t* source, int count) const {
     if (copy == nullptr) {
         return nullptr;
     }
-    if (bytes > 0) {
+    // Grey-scale bytes are copied as they are; colour pixels are swapped on their way across,
+    // in the same single pass.
+    if (bitsPerPixel == 8 && bytes > 0) {
         std::memcpy(copy, source, bytes);
     }
-    SwapRedBlue(copy, copy, static_cast<size_t>(count), bitsPerPixel);
+    SwapRedBlue(source, copy, static_cast<size_t>(count), bitsPerPixel);
     return copy;
 }
