@@ -15,23 +15,14 @@ fi
 binary=$(realpath "$binary")
 mkdir -p docs
 
-fdfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
-xvfb=$!
+if [ -z "${EMBERVANE_SCREENSHOTS_INNER:-}" ]; then
+    export EMBERVANE_SCREENSHOTS_INNER=1 EMBERVANE_BINARY="$binary"
+    unset DISPLAY  # always a private server: no other window can cover or answer for ours
+    exec bash "$root/tools/with-display.sh" bash "$0"
+fi
+
 app=
-cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-    rm -f "$fdfile"
-}
-trap cleanup EXIT
-for _ in $(seq 200); do
-    [ -s "$fdfile" ] && break
-    sleep 0.05
-done
-[ -s "$fdfile" ] || { echo "screenshots: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n 1 "$fdfile")"
-export LIBGL_ALWAYS_SOFTWARE=1
+trap '[ -n "$app" ] && kill "$app" 2>/dev/null || true' EXIT
 
 (cd "$root/data" && exec "$binary") &
 app=$!

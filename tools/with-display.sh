@@ -10,7 +10,10 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 fi
 
 fdfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
+# -noreset: by default the server resets whenever its last client leaves, and a client that
+# connects during that reset is dropped ("failed to open display"). Tests run in parallel open
+# and close connections all the time, so they would meet that window now and then.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" 2>/dev/null &
 xvfb=$!
 # Wait for the server to be gone: one that is still shutting down removes its socket, and a
 # new server started right after may have taken the same display number.
