@@ -14,16 +14,45 @@ bool IsKnownDepth(int bitsPerPixel) {
     return bitsPerPixel == 8 || bitsPerPixel == 24 || bitsPerPixel == 32;
 }
 
+// Swaps the first and third bytes of each 4-byte pixel, whole pixels at a time: the compiler
+// vectorises this, not the byte-wise exchange. Compiled once for each instruction set below.
+[[gnu::always_inline]] inline void SwapWords(const uint8_t* from, uint8_t* to, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        uint32_t pixel;
+        std::memcpy(&pixel, from + 4 * i, 4);
+        pixel = (pixel & 0xFF00FF00u) | ((pixel >> 16) & 0xFFu) | ((pixel & 0xFFu) << 16);
+        std::memcpy(to + 4 * i, &pixel, 4);
+    }
+}
+
+void SwapWordsBaseline(const uint8_t* from, uint8_t* to, size_t count) {
+    SwapWords(from, to, count);
+}
+
+#if defined(__x86_64__)
+// A megapixel picture is swapped at memory speed only with 32-byte vectors; the program is
+// built for any x86-64, so the wider version is chosen when the processor has it.
+[[gnu::target("avx2")]] void SwapWordsAvx2(const uint8_t* from, uint8_t* to, size_t count) {
+    SwapWords(from, to, count);
+}
+
+using SwapWordsFunction = void (*)(const uint8_t*, uint8_t*, size_t);
+SwapWordsFunction ChooseSwapWords() {
+    __builtin_cpu_init();  // the choice may be made while other statics are still being set up
+    return __builtin_cpu_supports("avx2") ? SwapWordsAvx2 : SwapWordsBaseline;
+}
+#else
+using SwapWordsFunction = void (*)(const uint8_t*, uint8_t*, size_t);
+SwapWordsFunction ChooseSwapWords() {
+    return SwapWordsBaseline;
+}
+#endif
+
 // Copies B, G, R(, A) pixels from `from` to `to` as R, G, B(, A); the two may be the same.
 void SwapRedBlue(const uint8_t* from, uint8_t* to, size_t count, int bitsPerPixel) {
     if (bitsPerPixel == 32) {
-        // Whole pixels at a time: the compiler vectorises this, not the byte-wise exchange.
-        for (size_t i = 0; i < count; ++i) {
-            uint32_t pixel;
-            std::memcpy(&pixel, from + 4 * i, 4);
-            pixel = (pixel & 0xFF00FF00u) | ((pixel >> 16) & 0xFFu) | ((pixel & 0xFFu) << 16);
-            std::memcpy(to + 4 * i, &pixel, 4);
-        }
+        static const SwapWordsFunction swapWords = ChooseSwapWords();
+        swapWords(from, to, count);
     } else if (bitsPerPixel == 24) {
         for (size_t i = 0; i < count; ++i) {
             const uint8_t blue = from[3 * i];

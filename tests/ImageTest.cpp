@@ -5,6 +5,7 @@
 #include <climits>
 #include <memory>
 #include <numeric>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -21,6 +22,21 @@ Bytes Held(const Image& image) {
     return image.pixels == nullptr ? Bytes{} : Bytes(image.pixels, image.pixels + bytes);
 }
 
+// A row of `count` pixels with distinct bytes, as stored (B, G, R(, A)) and as the GL wants it.
+struct PixelRow {
+    Bytes stored, wanted;
+};
+
+PixelRow DistinctPixels(int count, int pixelBytes) {
+    PixelRow row{Bytes(static_cast<size_t>(count) * pixelBytes), {}};
+    std::iota(row.stored.begin(), row.stored.end(), 1);
+    row.wanted = row.stored;
+    for (size_t i = 0; i < row.wanted.size(); i += pixelBytes) {
+        std::swap(row.wanted[i], row.wanted[i + 2]);
+    }
+    return row;
+}
+
 // A 1x1 24-bit picture, held before every decode below so that what a decode keeps, drops or
 // replaces shows.
 const Bytes kOnePixel = Tga(2, 1, 1, 24, {0x01, 0x02, 0x03});
@@ -28,6 +44,9 @@ const Bytes kOnePixel = Tga(2, 1, 1, 24, {0x01, 0x02, 0x03});
 TEST(TgaDecode, AcceptedFilesReplaceTheHeldPictureWithGlOrderedPixels) {
     Bytes grey(256 * 128);
     std::iota(grey.begin(), grey.end(), 0);
+    // Long enough for the widest vector of pixels and an odd tail after it.
+    const PixelRow wide32 = DistinctPixels(61, 4);
+    const PixelRow wide24 = DistinctPixels(61, 3);
     const struct {
         const char* what;
         Bytes file;
@@ -37,6 +56,8 @@ TEST(TgaDecode, AcceptedFilesReplaceTheHeldPictureWithGlOrderedPixels) {
         {"24-bit B,G,R to R,G,B", Tga(2, 1, 1, 24, {1, 2, 3}), {1, 1, 24}, {3, 2, 1}},
         {"32-bit: A stays last", Tga(2, 1, 1, 32, {1, 2, 3, 4}), {1, 1, 32}, {3, 2, 1, 4}},
         {"8-bit as is", Tga(2, 2, 1, 8, {0x05, 0xFA}), {2, 1, 8}, {0x05, 0xFA}},
+        {"61 pixels of 32 bits", Tga(2, 61, 1, 32, wide32.stored), {61, 1, 32}, wide32.wanted},
+        {"61 pixels of 24 bits", Tga(2, 61, 1, 24, wide24.stored), {61, 1, 24}, wide24.wanted},
         {"ID skipped, tail ignored", Tga(2, 1, 1, 24, {1, 2, 3, 4}, 5), {1, 1, 24}, {3, 2, 1}},
         {"sides little-endian", Tga(3, 256, 128, 8, grey), {256, 128, 8}, grey},
         {"empty picture", Tga(2, 0, 0, 24), {0, 0, 24}, {}},
@@ -95,6 +116,9 @@ TEST(TgaDecode, RefusalsKeepThePictureUntilTheHeaderIsReadAndDropItAfter) {
 
 TEST(TgaLoad, ReadsTheFileAndRefusesMissingOrEmptyOnes) {
     Image image;
+    const PixelRow wide = DistinctPixels(61, 4);
+    ASSERT_EQ(image.Load(TempFile("wide.tga", Tga(2, 61, 1, 32, wide.stored)).path()), kImageOk);
+    EXPECT_EQ(Held(image), wide.wanted);
     const TempFile file("load.tga", Tga(2, 1, 1, 24, {0x10, 0x20, 0x30}));
     ASSERT_EQ(image.Load(file.path()), kImageOk);
     EXPECT_EQ(Held(image), (Bytes{0x30, 0x20, 0x10}));
