@@ -7,7 +7,7 @@
 # XGetImage every 2-3 ms until one is not black. The window starts black and a frame is drawn
 # whole (floor, HUD and particles) before one swap shows it, so the first lit pixel means the
 # first frame is on screen; the poll step, about 3 ms, is included. It always runs under a
-# private Xvfb (tools/with-display.sh without DISPLAY), where Mesa's software renderer draws and
+# private Xvfb (tools/with-display.sh --private), where Mesa's software renderer draws and
 # no other window can answer to the name. EMBERVANE_STARTUP_SHOT names a file for the first lit
 # picture (raw 32-bit pixels, 638x478), to see what was caught.
 set -euo pipefail
@@ -17,8 +17,7 @@ runs="${2:-5}"
 
 if [ -z "${EMBERVANE_STARTUP_INNER:-}" ]; then
     export EMBERVANE_STARTUP_INNER=1
-    unset DISPLAY
-    exec bash "$root/tools/with-display.sh" bash "$0" "$program" "$runs"
+    exec bash "$root/tools/with-display.sh" --private bash "$0" "$program" "$runs"
 fi
 
 python3 - "$program" "$root/data" "$runs" <<'EOF'

@@ -15,9 +15,9 @@ cmake --build build-asan -j "$jobs"
 
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 echo "== Tests: release build"
-bash tools/with-display.sh ctest --test-dir build --output-on-failure -j "$jobs"
+bash tools/with-display.sh --private ctest --test-dir build --output-on-failure -j "$jobs"
 echo "== Tests: sanitizer build"
-bash tools/with-display.sh ctest --test-dir build-asan --output-on-failure -j "$jobs"
+bash tools/with-display.sh --private ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 if [ -x build/tests/fuzz/decode_fuzzer ]; then
     echo "== Fuzzing the TGA decoder for ${FUZZ_SECONDS:-60} s"
@@ -26,5 +26,5 @@ fi
 
 if [ -f tests/e2e/run-e2e.sh ]; then
     echo "== End-to-end suite"
-    bash tools/with-display.sh bash tests/e2e/run-e2e.sh build/embervane build-asan/embervane
+    bash tools/with-display.sh --private bash tests/e2e/run-e2e.sh build/embervane build-asan/embervane
 fi

@@ -17,8 +17,8 @@ mkdir -p docs
 
 if [ -z "${EMBERVANE_SCREENSHOTS_INNER:-}" ]; then
     export EMBERVANE_SCREENSHOTS_INNER=1 EMBERVANE_BINARY="$binary"
-    unset DISPLAY  # always a private server: no other window can cover or answer for ours
-    exec bash "$root/tools/with-display.sh" bash "$0"
+    # A private server: no other window can cover ours or answer to its name.
+    exec bash "$root/tools/with-display.sh" --private bash "$0"
 fi
 
 app=

@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
 # Runs a command with an X display: the current one if it answers, else a private Xvfb that
-# ends with the command. Mesa's software renderer is forced either way, so results do not
-# depend on a GPU.
+# ends with the command. With --private first, always the private one: tests and measurements
+# must not depend on a server they do not control, nor put windows on a user's desktop. Mesa's
+# software renderer is forced either way, so results do not depend on a GPU.
+# Usage: tools/with-display.sh [--private] command [args...]
 set -euo pipefail
 export LIBGL_ALWAYS_SOFTWARE=1
 
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+private=
+if [ "${1:-}" = --private ]; then
+    private=1
+    shift
+fi
+if [ -z "$private" ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     exec "$@"
 fi
 
