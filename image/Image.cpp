@@ -29,6 +29,8 @@ void SwapWordsBaseline(const uint8_t* from, uint8_t* to, size_t count) {
     SwapWords(from, to, count);
 }
 
+using SwapWordsFunction = void (*)(const uint8_t*, uint8_t*, size_t);
+
 #if defined(__x86_64__)
 // A megapixel picture is swapped at memory speed only with 32-byte vectors; the program is
 // built for any x86-64, so the wider version is chosen when the processor has it.
@@ -36,13 +38,11 @@ void SwapWordsBaseline(const uint8_t* from, uint8_t* to, size_t count) {
     SwapWords(from, to, count);
 }
 
-using SwapWordsFunction = void (*)(const uint8_t*, uint8_t*, size_t);
 SwapWordsFunction ChooseSwapWords() {
     __builtin_cpu_init();  // the choice may be made while other statics are still being set up
     return __builtin_cpu_supports("avx2") ? SwapWordsAvx2 : SwapWordsBaseline;
 }
 #else
-using SwapWordsFunction = void (*)(const uint8_t*, uint8_t*, size_t);
 SwapWordsFunction ChooseSwapWords() {
     return SwapWordsBaseline;
 }
