@@ -56,9 +56,7 @@ void InitScene() {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glClearColor(0, 0, 0, 0);
 
-    viewState.cameraPosition[0] = 0;
-    viewState.cameraPosition[1] = 40;
-    viewState.cameraPosition[2] = 170;
+    PlaceCamera();
 
     StartClocks();
     SeedRandom();

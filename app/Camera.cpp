@@ -1,6 +1,9 @@
 // Drag and aspect arithmetic of the camera.
 #include "app/Camera.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "app/ProgramState.h"
 
 namespace {
@@ -12,6 +15,10 @@ int AtLeastOne(int size) {
 }
 
 }  // namespace
+
+void PlaceCamera() {
+    std::copy(std::begin(kCameraPosition), std::end(kCameraPosition), viewState.cameraPosition);
+}
 
 void DragCamera(int x, int y) {
     if (!benchmarkMode) {

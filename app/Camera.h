@@ -5,6 +5,9 @@ constexpr double kFieldOfView = 90.0;  // degrees, vertical
 constexpr double kNearPlane = 1.0;
 constexpr double kFarPlane = 9999.0;
 
+// Puts the camera at kCameraPosition.
+void PlaceCamera();
+
 // A drag to (x, y): one full viewport width turns the yaw 360 degrees, one full height the
 // pitch, in free mode only; the pointer is tracked in either mode.
 void DragCamera(int x, int y);

@@ -5,6 +5,9 @@
 #include "sim/Effects.h"
 #include "sim/Particles.h"
 
+namespace {
+
+// After "+" or "-": throughput sums, average and peak to 0; fps and the frame count kept.
 void ResetStatsForCountKey() {
     frameStats.intervalCount = 0;
     frameStats.particlesPerSecondSum = 0;
@@ -12,6 +15,7 @@ void ResetStatsForCountKey() {
     frameStats.peakParticlesPerSecond = 0;
 }
 
+// After "N": as the count-key form, and fps to 0 as well.
 void ResetStatsForBenchmark() {
     ResetStatsForCountKey();
     frameStats.fps = 0;
@@ -30,8 +34,6 @@ void ToggleBenchmark() {
         SetParticleCount(/*delta=*/0, /*absolute=*/savedParticleCount);
     }
 }
-
-namespace {
 
 bool SetViewportSize(int width, int height) {
     viewState.windowWidth = width;
@@ -91,22 +93,22 @@ bool ApplyKey(unsigned char key) {
 
 void ApplyMenu(int value) {
     switch (value) {
-        case 1:
+        case kMenuBurst:
             Burst();
             break;
-        case 2:
+        case kMenuUpdraft:
             Updraft();
             break;
-        case 3:
+        case kMenuDowndraft:
             Downdraft();
             break;
-        case 4:
+        case kMenuEastWind:
             EastWind();
             break;
-        case 5:
+        case kMenuWestWind:
             WestWind();
             break;
-        case 6:
+        case kMenuScatter:
             Scatter();
             break;
         default:

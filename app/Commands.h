@@ -5,18 +5,41 @@
 constexpr int kParticleStep = 500;
 constexpr int kBenchmarkParticles = 32000;
 
-// After "+" or "-": throughput sums, average and peak to 0; fps and the frame count kept.
-void ResetStatsForCountKey();
-// After "N": as the count-key form, and fps to 0 as well.
-void ResetStatsForBenchmark();
+// The values of the menu's entries: what the menu hands to ApplyMenu.
+enum MenuValue {
+    kMenuNothing = 0,
+    kMenuBurst = 1,
+    kMenuUpdraft = 2,
+    kMenuDowndraft = 3,
+    kMenuEastWind = 4,
+    kMenuWestWind = 5,
+    kMenuScatter = 6,
+};
 
-// Enters benchmark mode (saving the count, setting 32000, zeroing the camera angles) or leaves
-// it (restoring the saved count); the statistics are reset either way.
-void ToggleBenchmark();
+struct MenuEntry {
+    const char* label;
+    MenuValue value;
+};
 
-// Acts on one key, letters in either case; every key outside the table does nothing. Returns
-// true when the key changed the viewport size in the view state, which the caller then applies.
+// The menu, top to bottom. The letters in the labels are text only: keys do what ApplyKey
+// says, and the winds have no key.
+constexpr MenuEntry kMenuEntries[] = {
+    {"Please use keyboard", kMenuNothing},
+    {"Movement keys: WASD ZX", kMenuNothing},
+    {"Burst [B]", kMenuBurst},
+    {"Scatter [C]", kMenuScatter},
+    {"Updraft [G]", kMenuUpdraft},
+    {"Downdraft [H]", kMenuDowndraft},
+    {"East Wind [N]", kMenuEastWind},
+    {"West Wind [V]", kMenuWestWind},
+};
+
+// Acts on one key, letters in either case; every key outside the table does nothing. "+" and
+// "-" reset the average and peak; "N" enters benchmark mode (saving the count, setting 32000,
+// zeroing the camera angles) or leaves it (restoring the saved count), and resets fps as well.
+// Returns true when the key changed the viewport size in the view state, which the caller then
+// applies.
 bool ApplyKey(unsigned char key);
 
-// Acts on a menu value 1..6; every other value does nothing.
+// Acts on the values of kMenuEntries; every other value does nothing.
 void ApplyMenu(int value);

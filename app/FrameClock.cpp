@@ -3,22 +3,17 @@
 
 #include <cmath>
 
+#include "app/Camera.h"
 #include "app/ProgramState.h"
 #include "sim/Particles.h"
 #include "sim/Update.h"
 
 namespace {
 
-constexpr float kBenchmarkCamera[3] = {0, 40, 170};
+constexpr float kStatsInterval = 0.2f;      // seconds; a refresh needs strictly more
+constexpr float kBenchmarkYawRate = 50.0f;  // degrees per second
 
-}  // namespace
-
-void StartClocks() {
-    statsTimer.Start();
-    frameTimer.Start();
-    previousFrameCount = frameTimer.startCount;
-    previousFrameTime = 0;
-}
+int64_t previousFrameCount = 0;  // frameTimer's raw reading at the previous frame
 
 void RefreshStats() {
     const float elapsed = statsTimer.ElapsedSeconds();
@@ -38,6 +33,15 @@ void RefreshStats() {
     statsTimer.Restart();
 }
 
+}  // namespace
+
+void StartClocks() {
+    statsTimer.Start();
+    frameTimer.Start();
+    previousFrameCount = frameTimer.startCount;
+    previousFrameTime = 0;
+}
+
 void AdvanceFrame() {
     RefreshStats();
 
@@ -53,9 +57,7 @@ void AdvanceFrame() {
     UpdateParticles(frameDelta);
 
     if (benchmarkMode) {
-        for (int axis = 0; axis < 3; ++axis) {
-            viewState.cameraPosition[axis] = kBenchmarkCamera[axis];
-        }
+        PlaceCamera();
         // Kept within one turn: an angle that grew for hours would lose the float precision
         // that a small step needs, and the orbit would slow down and then stop.
         viewState.cameraYaw =

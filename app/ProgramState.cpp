@@ -8,7 +8,6 @@ Timer statsTimer;
 
 FrameStats frameStats = {};
 float previousFrameTime = 0;
-int64_t previousFrameCount = 0;
 float frameDelta = 0;
 
 ViewState viewState = {
@@ -17,7 +16,7 @@ ViewState viewState = {
     .cameraPitch = 0,
     .cameraYaw = 35,
     .cameraRoll = 0,
-    .cameraPosition = {0, 40, 170},
+    .cameraPosition = {kCameraPosition[0], kCameraPosition[1], kCameraPosition[2]},
     .lastPointerX = 0,
     .lastPointerY = 0,
 };

@@ -25,9 +25,11 @@ struct FrameStats {
 extern FrameStats frameStats;
 
 // Written by AdvanceFrame on every Idle.
-extern float previousFrameTime;     // seconds since InitScene at the previous frame
-extern int64_t previousFrameCount;  // frameTimer's raw reading at the previous frame
-extern float frameDelta;            // seconds between the last two frames: the time step
+extern float previousFrameTime;  // seconds since InitScene at the previous frame
+extern float frameDelta;         // seconds between the last two frames: the time step
+
+// Where the camera stands, always: set by InitScene and again by every benchmark frame.
+constexpr float kCameraPosition[3] = {0, 40, 170};
 
 struct ViewState {
     int32_t windowWidth;      // pixels; Reshape and the viewport keys
@@ -35,7 +37,7 @@ struct ViewState {
     float cameraPitch;        // degrees; drags, benchmark entry
     float cameraYaw;          // degrees; drags, the benchmark orbit, benchmark entry
     float cameraRoll;         // degrees; benchmark entry
-    float cameraPosition[3];  // InitScene and the benchmark orbit, always (0, 40, 170)
+    float cameraPosition[3];  // InitScene and the benchmark orbit, always kCameraPosition
     int32_t lastPointerX;     // window pixels; every pointer movement
     int32_t lastPointerY;
 };

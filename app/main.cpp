@@ -2,6 +2,7 @@
 #include <GL/freeglut.h>
 
 #include "app/Callbacks.h"
+#include "app/Commands.h"
 #include "app/ProgramState.h"
 #include "app/SwapInterval.h"
 #include "render/Display.h"
@@ -20,14 +21,9 @@ int main(int argc, char** argv) {
     glutKeyboardFunc(Keyboard);
 
     glutCreateMenu(MenuSelect);
-    glutAddMenuEntry("Please use keyboard", 0);
-    glutAddMenuEntry("Movement keys: WASD ZX", 0);
-    glutAddMenuEntry("Burst [B]", 1);
-    glutAddMenuEntry("Scatter [C]", 6);
-    glutAddMenuEntry("Updraft [G]", 2);
-    glutAddMenuEntry("Downdraft [H]", 3);
-    glutAddMenuEntry("East Wind [N]", 4);
-    glutAddMenuEntry("West Wind [V]", 5);
+    for (const MenuEntry& entry : kMenuEntries) {
+        glutAddMenuEntry(entry.label, entry.value);
+    }
     // The right button opens the menu, the only way to the two winds; left and middle drags
     // still turn the camera.
     glutAttachMenu(GLUT_RIGHT_BUTTON);

@@ -13,6 +13,8 @@ float viewMatrix[16];
 
 namespace {
 
+constexpr int kHudCellSize = 10;  // pixels
+
 void DrawFloor() {
     glDisable(GL_BLEND);
     glBindTexture(GL_TEXTURE_2D, floorTextureName);

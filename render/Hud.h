@@ -4,7 +4,6 @@
 
 #include "text/Markup.h"
 
-constexpr int kHudCellSize = 10;  // pixels
 constexpr const char* kFreeModeLine =
     "Free mode. (B)urst s(C)atter (F)reeze (R)eset Be(N)chmark +/-";
 constexpr const char* kBenchmarkModeLine = "Benchmark mode. (N) for Free mode";

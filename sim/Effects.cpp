@@ -14,44 +14,50 @@ constexpr float kFreezeLife = 18.0f;  // seconds
 constexpr double kDraftStep = 0.01;   // units / s^2 per command
 constexpr double kWindStep = 0.01;    // units / s^2 per command
 
+constexpr LaunchSpread kResetSpread = {20000, 10000, 0.027, 0.009, 0.027};
+constexpr LaunchSpread kBurstSpread = {10000, 10000, 0.0081, 0.054, 0.0081};
+
+// The mean of two RandomLife draws: multiples of 1/2048 s.
+double RandomLifeMean() {
+    const double left = RandomLife();
+    const double right = RandomLife();
+    return (left + right) * 0.5;
+}
+
 void PaintOrange(Particle& p) {
     p.red = kLaunchRed;
     p.green = kLaunchGreen;
     p.blue = kLaunchBlue;
 }
 
+// Calls change(record, index) for every active record, in index order.
 template <typename Change>
 void ForEachActive(Change change) {
     const int count = particleCount;
     for (int i = 0; i < count; ++i) {
-        change(particlePool[i]);
+        change(particlePool[i], i);
     }
 }
 
 void AddToVerticalAccel(double amount) {
-    ForEachActive(
-        [amount](Particle& p) { p.verticalAccel = static_cast<float>(p.verticalAccel + amount); });
+    ForEachActive([amount](Particle& p, int) {
+        p.verticalAccel = static_cast<float>(p.verticalAccel + amount);
+    });
 }
 
 void AddToWind(double amount) {
     ForEachActive(
-        [amount](Particle& p) { p.windAccel = static_cast<float>(p.windAccel + amount); });
+        [amount](Particle& p, int) { p.windAccel = static_cast<float>(p.windAccel + amount); });
 }
 
 }  // namespace
 
 void ResetParticles() {
-    const float emitterY = static_cast<float>(kSettings.emitterHeight + 2.0);
-    ForEachActive([emitterY](Particle& p) {
+    ForEachActive([](Particle& p, int) {
         p.x = 0.0f;
         p.z = 0.0f;
-        p.y = emitterY;
-        const int spreadX = RandomSpreadSum(20000, 10000);
-        p.vx = static_cast<float>(spreadX * 0.5 * 0.027);
-        const int rangeY = RandomRangeSum(20000, 10000);
-        p.vy = static_cast<float>(rangeY * 0.5 * 0.009);
-        const int spreadZ = RandomSpreadSum(20000, 10000);
-        p.vz = static_cast<float>(spreadZ * 0.5 * 0.027);
+        p.y = kEmitterY;
+        DrawLaunchVelocity(p, kResetSpread);
         p.verticalAccel = kSettings.gravity;
         const float life = static_cast<float>(RandomLifeMean());
         p.lifeLeft = life;
@@ -64,26 +70,18 @@ void Burst() {
     // Corners by i mod 4: (-80, -80), (80, -80), (80, 80), (-80, 80) in x and z.
     static constexpr float kCornerX[4] = {-kBurstCorner, kBurstCorner, kBurstCorner, -kBurstCorner};
     static constexpr float kCornerZ[4] = {-kBurstCorner, -kBurstCorner, kBurstCorner, kBurstCorner};
-    const float emitterY = static_cast<float>(kSettings.emitterHeight + 2.0);
-    const int count = particleCount;
-    for (int i = 0; i < count; ++i) {
-        Particle& p = particlePool[i];
+    ForEachActive([](Particle& p, int i) {
         p.x = kCornerX[i & 3];
-        p.y = emitterY;
+        p.y = kEmitterY;
         p.z = kCornerZ[i & 3];
-        const int spreadX = RandomSpreadSum(10000, 10000);
-        p.vx = static_cast<float>(spreadX * 0.5 * 0.0081);
-        const int rangeY = RandomRangeSum(10000, 10000);
-        p.vy = static_cast<float>(rangeY * 0.5 * 0.054);
-        const int spreadZ = RandomSpreadSum(10000, 10000);
-        p.vz = static_cast<float>(spreadZ * 0.5 * 0.0081);
+        DrawLaunchVelocity(p, kBurstSpread);
         p.lifeLeft = static_cast<float>(RandomLifeMean());
         PaintOrange(p);
-    }
+    });
 }
 
 void Scatter() {
-    ForEachActive([](Particle& p) {
+    ForEachActive([](Particle& p, int) {
         const int spreadX = RandomSpreadSum(10000, 10000);
         p.vx = static_cast<float>(spreadX * 0.009);
         const int spreadZ = RandomSpreadSum(10000, 10000);
@@ -92,7 +90,7 @@ void Scatter() {
 }
 
 void Freeze() {
-    ForEachActive([](Particle& p) {
+    ForEachActive([](Particle& p, int) {
         p.vx = 0.0f;
         p.vy = 0.0f;
         p.vz = 0.0f;

@@ -1,16 +1,8 @@
-// Storage for the particle pool and its count.
+// Storage for the particle pool and its count, and the count's clamping.
 #include "sim/Particles.h"
 
 alignas(64) Particle particlePool[kMaxParticles];
 int particleCount = kStartParticles;
-
-const SimulationSettings kSettings = {
-    .signs = {+1, -1},
-    .emitterHeight = -10.0f,
-    .gravity = -30.303f,
-    .reboundFactor = -0.79f,
-    .lifeSpan = 12.0f,
-};
 
 int GetParticleCount() {
     return particleCount;

@@ -42,7 +42,17 @@ struct SimulationSettings {
     float lifeSpan;       // seconds; scale of RandomLife
 };
 
-extern const SimulationSettings kSettings;
+constexpr SimulationSettings kSettings = {
+    .signs = {+1, -1},
+    .emitterHeight = -10.0f,
+    .gravity = -30.303f,
+    .reboundFactor = -0.79f,
+    .lifeSpan = 12.0f,
+};
+
+// Every launch leaves at two units above the emitter height: the update's relaunch from the
+// emitter point (0, -8, 0), ResetParticles from there too, Burst from the four corners.
+constexpr float kEmitterY = static_cast<float>(kSettings.emitterHeight + 2.0);
 
 int GetParticleCount();
 

@@ -48,14 +48,23 @@ int RandomSpreadSum(int first, int second) {
     return left + right;
 }
 
+namespace {
+
 int RandomRangeSum(int first, int second) {
     const int left = RandomRange(first);
     const int right = RandomRange(second);
     return left + right;
 }
 
-double RandomLifeMean() {
-    const double left = RandomLife();
-    const double right = RandomLife();
-    return (left + right) * 0.5;
+}  // namespace
+
+// The mean is formed as sum * 0.5 * factor, in that order: folding 0.5 into the factor would
+// round differently.
+void DrawLaunchVelocity(Particle& p, const LaunchSpread& spread) {
+    const int spreadX = RandomSpreadSum(spread.first, spread.second);
+    p.vx = static_cast<float>(spreadX * 0.5 * spread.kx);
+    const int rangeY = RandomRangeSum(spread.first, spread.second);
+    p.vy = static_cast<float>(rangeY * 0.5 * spread.ky);
+    const int spreadZ = RandomSpreadSum(spread.first, spread.second);
+    p.vz = static_cast<float>(spreadZ * 0.5 * spread.kz);
 }

@@ -26,8 +26,16 @@ double RandomLife();
 // RandomSpread(first) + RandomSpread(second), the left one drawn first.
 int RandomSpreadSum(int first, int second);
 
-// RandomRange(first) + RandomRange(second), the left one drawn first.
-int RandomRangeSum(int first, int second);
+struct Particle;
 
-// The mean of two RandomLife draws: multiples of 1/2048 s.
-double RandomLifeMean();
+// What a launch velocity is drawn from: for each axis the sum of two draws of sizes `first`
+// and `second` (RandomSpread across, RandomRange up), halved and scaled by that axis's factor.
+struct LaunchSpread {
+    int first;
+    int second;
+    double kx, ky, kz;
+};
+
+// Draws vx, then vy, then vz of `p` from `spread`: 20 draws, 8, 4 and 8. Nothing else of the
+// particle changes.
+void DrawLaunchVelocity(Particle& p, const LaunchSpread& spread);

@@ -14,28 +14,22 @@ constexpr float kAboveReboundLevel = -0x1.199998p+3f;  // the next float toward 
 static_assert(kReboundLevel == -8.8f && static_cast<double>(kReboundLevel) < -8.8 &&
               static_cast<double>(kAboveReboundLevel) > -8.8);
 constexpr float kReboundHeight = 2.0f;
-constexpr float kEmitterY = -8.0f;
 
 // Even records are launched as a wide spray, odd ones as a narrow, fast jet.
 struct LaunchStream {
-    double kx, ky, kz;
+    LaunchSpread spread;
     float red, green, blue;
 };
 
 constexpr LaunchStream kStreams[2] = {
-    {0.0045, 0.0045, 0.0045, 0.2f, 0.5f, 1.0f},
-    {0.0009, 0.0144, 0.0009, 0.2f, 0.2f, 1.0f},
+    {{20000, 10000, 0.0045, 0.0045, 0.0045}, 0.2f, 0.5f, 1.0f},
+    {{20000, 10000, 0.0009, 0.0144, 0.0009}, 0.2f, 0.2f, 1.0f},
 };
 
 // Kept out of line: only a few records in a thousand relaunch per frame, and keeping the draws
 // out of the loop body lets the common path stay in registers.
 [[gnu::noinline]] void Relaunch(Particle& p, const LaunchStream& stream) {
-    const int spreadX = RandomSpreadSum(20000, 10000);
-    p.vx = static_cast<float>(spreadX * 0.5 * stream.kx);
-    const int rangeY = RandomRangeSum(20000, 10000);
-    p.vy = static_cast<float>(rangeY * 0.5 * stream.ky);
-    const int spreadZ = RandomSpreadSum(20000, 10000);
-    p.vz = static_cast<float>(spreadZ * 0.5 * stream.kz);
+    DrawLaunchVelocity(p, stream.spread);
     p.x = 0.0f;
     p.y = kEmitterY;
     p.z = 0.0f;

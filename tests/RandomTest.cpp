@@ -41,7 +41,6 @@ TEST_F(RandomDraws, DrawCounts) {
         {"spread", [] { RandomSpread(20000); }, 4},
         {"range", [] { RandomRange(20000); }, 2},
         {"life", [] { RandomLife(); }, 2},
-        {"life mean", [] { RandomLifeMean(); }, 4},
     };
     for (const auto& row : rows) {
         randomState = 12345;

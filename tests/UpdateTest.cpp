@@ -30,7 +30,8 @@ void ReferenceUpdate(float dt) {
         if (p.lifeLeft <= 0) {
             const double k = odd ? 0.0009 : 0.0045;
             const int sx = RandomSpreadSum(20000, 10000);
-            const int ry = RandomRangeSum(20000, 10000);
+            const int ry0 = RandomRange(20000);
+            const int ry = ry0 + RandomRange(10000);
             const int sz = RandomSpreadSum(20000, 10000);
             const float life = static_cast<float>(RandomLife());
             p = {static_cast<float>(sx * 0.5 * k),
