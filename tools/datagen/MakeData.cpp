@@ -2,6 +2,8 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_BBOX_H
+#include FT_OUTLINE_H
 
 #include <algorithm>
 #include <array>
@@ -19,10 +21,13 @@ namespace {
 constexpr int kAtlasSize = 256;
 constexpr int kCellSize = 16;
 constexpr int kCellsPerRow = kAtlasSize / kCellSize;
-// 14 px keeps capitals ~10 px tall while leaving room for descenders and most accents.
-constexpr int kGlyphPixelSize = 14;
-// Rows above the baseline inside a cell (counted from the cell's top); the rest is for descenders.
-constexpr int kBaselineFromTop = 12;
+// The HUD draws a 16-texel cell at 10 pixels, so GL blends mip level 0 with level 1, where each
+// texel averages a 2x2 block of level 0. At a quad's outer pixels bilinear filtering reads the
+// level-1 texel just across the cell boundary; two blank texels on every side of a cell keep
+// that texel empty, so no neighbouring glyph shows through.
+constexpr int kCellMargin = 2;
+constexpr double kInkLow = kCellMargin;
+constexpr double kInkHigh = kCellSize - kCellMargin;
 
 constexpr int kWoodSize = 256;
 constexpr int kPlankHeight = 32;
@@ -97,6 +102,87 @@ bool IsDrawnCode(int code) {
     return (code > 32 && code < 127) || (code > 160 && code < 256);
 }
 
+struct Span {
+    double low;
+    double high;
+};
+
+// Maps one axis of a glyph from font units to cell texels: texel = unit * scale + offset.
+struct AxisMap {
+    double scale;
+    double offset;
+
+    double Apply(double unit) const { return unit * scale + offset; }
+
+    static AxisMap Stretch(const Span& from, const Span& to) {
+        const double scale = (to.high - to.low) / (from.high - from.low);
+        return {scale, to.low - from.low * scale};
+    }
+
+    // Narrows the glyph about its own centre if it is wider than the ink area, then slides it
+    // inside; glyphs that already fit keep the shared map, so baselines and stems line up.
+    AxisMap FitInk(const Span& glyph) const {
+        AxisMap fitted = *this;
+        const double low = Apply(glyph.low);
+        const double high = Apply(glyph.high);
+        const double span = kInkHigh - kInkLow;
+        if (high - low > span) {
+            const double centre = (low + high) * 0.5;
+            const double shrink = span / (high - low);
+            fitted = {scale * shrink, (offset - centre) * shrink + centre};
+        }
+        const double fittedLow = fitted.Apply(glyph.low);
+        const double fittedHigh = fitted.Apply(glyph.high);
+        if (fittedHigh > kInkHigh) {
+            fitted.offset -= fittedHigh - kInkHigh;
+        } else if (fittedLow < kInkLow) {
+            fitted.offset += kInkLow - fittedLow;
+        }
+        return fitted;
+    }
+};
+
+struct InkBox {
+    Span x;
+    Span y;
+};
+
+// Outline in font units, unhinted: the glyph is placed to fractions of a texel below, and
+// hinting at the sheet's scale would not line up with the HUD's pixels anyway.
+bool LoadOutline(FT_Face face, int code, InkBox& box) {
+    const FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(code));
+    if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) != 0 ||
+        face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
+        return false;
+    }
+    FT_BBox bounds;
+    if (FT_Outline_Get_BBox(&face->glyph->outline, &bounds) != 0) {
+        return false;
+    }
+    box = {{static_cast<double>(bounds.xMin), static_cast<double>(bounds.xMax)},
+           {static_cast<double>(bounds.yMin), static_cast<double>(bounds.yMax)}};
+    return true;
+}
+
+Span Union(const Span& a, const Span& b) {
+    return {std::min(a.low, b.low), std::max(a.high, b.high)};
+}
+
+// The ink box of a run of characters, which sets the scale every glyph on the sheet shares.
+bool UnionInk(FT_Face face, int first, int last, InkBox& box) {
+    if (!LoadOutline(face, first, box)) {
+        return false;
+    }
+    for (int code = first + 1; code <= last; ++code) {
+        InkBox glyph;
+        if (!LoadOutline(face, code, glyph)) {
+            return false;
+        }
+        box = {Union(box.x, glyph.x), Union(box.y, glyph.y)};
+    }
+    return true;
+}
+
 bool MakeFont(const std::string& fontPath, const std::filesystem::path& outPath) {
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) {
@@ -109,53 +195,67 @@ bool MakeFont(const std::string& fontPath, const std::filesystem::path& outPath)
         FT_Done_FreeType(library);
         return false;
     }
-    FT_Set_Pixel_Sizes(face, 0, kGlyphPixelSize);
+
+    // The HUD is mostly figures, so the widest digit sets the width and fills the ink area;
+    // the sheet's glyphs come out about twice as wide as the face draws them. Height runs from
+    // the lowest descender to the dot of i and j, so lower-case letters fit without help.
+    InkBox digits;
+    InkBox lowerCase;
+    if (!UnionInk(face, '0', '9', digits) || !UnionInk(face, 'a', 'z', lowerCase)) {
+        std::fprintf(stderr, "font lacks the digits or letters that set the sheet's scale\n");
+        FT_Done_Face(face);
+        FT_Done_FreeType(library);
+        return false;
+    }
+    const AxisMap across = AxisMap::Stretch(digits.x, {kInkLow, kInkHigh});
+    const AxisMap upward = AxisMap::Stretch(lowerCase.y, {kInkLow, kInkHigh});
 
     Image atlas(kAtlasSize, kAtlasSize, 1);
+    std::array<std::uint8_t, kCellSize * kCellSize> cell{};
     bool ok = true;
     for (int code = 0; code < 256; ++code) {
         if (!IsDrawnCode(code)) {
             continue;
         }
-        const FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(code));
-        if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) != 0) {
+        InkBox ink;
+        if (!LoadOutline(face, code, ink)) {
             std::fprintf(stderr, "font has no usable glyph for code %d\n", code);
             ok = false;
             continue;
         }
-        const FT_GlyphSlot slot = face->glyph;
-        const FT_Bitmap& bitmap = slot->bitmap;
-        if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY) {
-            std::fprintf(stderr, "unexpected bitmap mode for code %d\n", code);
+        // Wide glyphs (W, M, #) are narrowed and tall ones (accented capitals, |) slid or
+        // squeezed into the ink area instead of being cut off.
+        const AxisMap glyphAcross = across.FitInk(ink.x);
+        const AxisMap glyphUpward = upward.FitInk(ink.y);
+        FT_Outline& outline = face->glyph->outline;
+        for (int i = 0; i < outline.n_points; ++i) {
+            FT_Vector& point = outline.points[i];
+            point.x = std::lround(glyphAcross.Apply(static_cast<double>(point.x)) * 64.0);
+            point.y = std::lround(glyphUpward.Apply(static_cast<double>(point.y)) * 64.0);
+        }
+
+        // The rasteriser's origin is the cell's lower-left corner, y up; row 0 of the bitmap is
+        // the cell's top row.
+        cell.fill(0);
+        FT_Bitmap bitmap{};
+        bitmap.rows = kCellSize;
+        bitmap.width = kCellSize;
+        bitmap.pitch = kCellSize;
+        bitmap.buffer = cell.data();
+        bitmap.num_grays = 256;
+        bitmap.pixel_mode = FT_PIXEL_MODE_GRAY;
+        if (FT_Outline_Get_Bitmap(library, &outline, &bitmap) != 0) {
+            std::fprintf(stderr, "cannot rasterise code %d\n", code);
             ok = false;
             continue;
         }
 
-        // Centre the advance box so every glyph keeps its place in the monospaced grid.
-        const int advance = static_cast<int>((slot->advance.x + 32) >> 6);
-        const int left = (kCellSize - advance) / 2 + slot->bitmap_left;
-        int top = kBaselineFromTop - slot->bitmap_top;
-        const int rows = static_cast<int>(bitmap.rows);
-        // Tall accented capitals would lose their accent; nudge them down when the cell has room
-        // below.
-        if (top < 0) {
-            top = std::min(0, kCellSize - rows);
-        }
-
+        // Rounding the outline to 1/64 texel can graze the margin; the margin must stay blank.
         const int cellX = (code % kCellsPerRow) * kCellSize;
         const int cellY = (code / kCellsPerRow) * kCellSize;
-        for (int by = 0; by < rows; ++by) {
-            const int y = top + by;
-            if (y < 0 || y >= kCellSize) {
-                continue;
-            }
-            for (int bx = 0; bx < static_cast<int>(bitmap.width); ++bx) {
-                const int x = left + bx;
-                if (x < 0 || x >= kCellSize) {
-                    continue;
-                }
-                const std::uint8_t coverage = bitmap.buffer[by * bitmap.pitch + bx];
-                *atlas.At(cellX + x, cellY + y) = coverage;
+        for (int y = kCellMargin; y < kCellSize - kCellMargin; ++y) {
+            for (int x = kCellMargin; x < kCellSize - kCellMargin; ++x) {
+                *atlas.At(cellX + x, cellY + y) = cell[static_cast<size_t>(y * kCellSize + x)];
             }
         }
     }

@@ -5,7 +5,7 @@ set -euo pipefail
 scriptDir="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 repoRoot="$(cd "${scriptDir}/../.." && pwd)"
 buildDir="${DATAGEN_BUILD_DIR:-/tmp/datagen-build}"
-fontPath="/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"
+fontPath="/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf"
 
 # The glyph atlas needs the rasteriser headers and the exact font it was made from.
 if ! dpkg -s libfreetype-dev >/dev/null 2>&1 || ! dpkg -s fonts-dejavu-core >/dev/null 2>&1 || [ ! -f "${fontPath}" ]; then
