@@ -1,23 +1,42 @@
-# The two commands of the README, and a few more. Each installs what it needs when missing.
-.PHONY: run test bench soak screenshots release
+# The README's two commands (run, test) and the project's other chores. Each target installs what
+# it needs when missing; the builds themselves are the presets in CMakePresets.json.
+PYTHON := /usr/bin/python3
+XSESSION := $(PYTHON) tools/xsession.py run
+.PHONY: deps release asan run test bench golden soak screenshots
 
-run:
+deps:
+	bash tools/install-deps.sh
+
+release asan: deps
+	cmake --preset $@
+	cmake --build --preset $@
+
+run: release
 	bash tools/run-program.sh
 
-test:
-	bash tools/run-tests.sh
+# Unit tests in both builds, the decoder fuzzer, then the system tests on pytest: golden frames
+# and the real program under Xvfb.
+test: release asan
+	ctest --preset release -j $$(nproc)
+	ctest --preset asan -j $$(nproc)
+	bash tests/fuzz/run-fuzzer.sh build/tests/fuzz/decode_fuzzer $${FUZZ_SECONDS:-60}
+	pytest-3 tests/e2e
 
-bench:
-	bash tools/run-bench.sh
+bench: release
+	$(XSESSION) sh -c 'for bench in build/bench/*_bench; do echo "== $$bench"; $$bench || exit 1; done'
 
-release:
-	bash tools/install-deps.sh
-	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
-	cmake --build build --target embervane
+# Rewrites the golden simulation results and frames from the current program. Look at the
+# changed pictures before committing them: a test never rewrites its own reference.
+golden: release
+	build/tests/golden_tool --simulation <tests/data/simulation.txt >build/simulation.txt
+	mv build/simulation.txt tests/data/simulation.txt
+	$(XSESSION) build/tests/golden_tool --frames $(CURDIR)/tests/data/golden
+	mogrify -format png -define png:exclude-chunks=date,time tests/data/golden/*.ppm
+	rm tests/data/golden/*.ppm
 
-# Ten minutes at 120000 particles in benchmark mode, watching resident memory.
+# Ten minutes (MINUTES=...) at 120000 particles in benchmark mode, watching resident memory.
 soak: release
-	bash tests/e2e/soak.sh build/embervane $(or $(MINUTES),10)
+	$(PYTHON) tools/soak.py $${MINUTES:-10}
 
 screenshots: release
-	bash tools/screenshots.sh
+	$(PYTHON) tools/screenshots.py

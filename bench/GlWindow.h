@@ -1,4 +1,5 @@
-// Opens the one 640x480 GLUT window that GL tests and benchmarks draw into, as the program does.
+// Opens the one 640x480 GLUT window that the GL benchmarks and the golden frames draw into, as
+// the program does.
 #pragma once
 
 #include <GL/freeglut.h>

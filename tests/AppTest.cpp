@@ -1,0 +1,204 @@
+// The application shell without a window: the frame clock and statistics on a clock that moves
+// only when the test says so, keys and menu values, camera drags, and the HUD's figures.
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <tuple>
+
+#include <gtest/gtest.h>
+
+#include "SimScript.h"
+#include "app/Camera.h"
+#include "app/Commands.h"
+#include "app/FrameClock.h"
+#include "app/ProgramState.h"
+#include "platform/Clock.h"
+#include "render/Hud.h"
+
+namespace {
+
+bool hasCounter = true;
+int64_t counter = 0;  // nanoseconds
+uint32_t ticks = 0;   // milliseconds
+
+// The program's state as a test starts it: 500 fresh particles from state 1, free mode, the
+// start-up view, some statistics, and timers just started on the test's clock.
+class App : public ::testing::Test {
+protected:
+    void SetUp() override { Start(/*withCounter=*/true, /*startTicks=*/0); }
+    void TearDown() override { UseSystemClock(); }
+
+    static void Start(bool withCounter, uint32_t startTicks) {
+        hasCounter = withCounter;
+        counter = 0;
+        ticks = startTicks;
+        UseClockSource({[](int64_t* frequency) {
+                            if (hasCounter) {
+                                *frequency = 1000000000;
+                            }
+                            return hasCounter;
+                        },
+                        [] { return counter; }, [] { return ticks; }, [] { return int64_t{0}; }});
+        StartScript();
+        ResetParticles();
+        benchmarkMode = 0;
+        viewState = {640, 480, 10, 35, 5, {0, 40, 170}, 0, 0};
+        frameStats = {7, 60, 1920000, 5760000, 3, 1920000, 2000000};
+        frameTimer = statsTimer = Timer();
+        StartClocks();
+    }
+    // Idle calls of `seconds` each: the frame's work, then the frame counted.
+    static void Frames(int count, double seconds) {
+        for (int i = 0; i < count; ++i) {
+            counter += static_cast<int64_t>(seconds * 1e9 + 0.5);
+            ticks += static_cast<uint32_t>(seconds * 1e3 + 0.5);
+            AdvanceFrame();
+            CountFrame();
+        }
+    }
+};
+
+TEST_F(App, RefreshesGiveRateAverageAndLaterPeak) {
+    frameStats = {};
+    Frames(20, 0.01);  // exactly 0.2 s: no refresh yet
+    EXPECT_EQ(frameStats.intervalCount, 0);
+    Frames(1, 0.01);  // 20 frames counted in 0.21 s
+    EXPECT_EQ(frameStats.intervalCount, 1);
+    EXPECT_FLOAT_EQ(frameStats.fps, 95.238095f);
+    EXPECT_FLOAT_EQ(frameStats.averageParticlesPerSecond, 47619.047f);  // 500 particles
+    EXPECT_EQ(frameStats.peakParticlesPerSecond, 0.0f);  // never from the first refresh
+    EXPECT_EQ(frameStats.framesSinceRefresh, 1.0f);      // the refreshing call counts onward
+    particleCount = 32000;
+    Frames(21, 0.01);                                          // steady: 21 frames in 0.21 s
+    EXPECT_EQ(frameStats.peakParticlesPerSecond, 3200000.0f);  // the HUD's 3200 Kp/sec
+    Frames(10, 0.01);
+    particleCount = 64000;  // mid-interval: the new count times the whole interval's rate
+    Frames(11, 0.01);
+    EXPECT_EQ(frameStats.particlesPerSecond, 6400000.0f);
+    EXPECT_FLOAT_EQ(frameStats.averageParticlesPerSecond, 3215873.0f);  // mean of the three
+}
+
+TEST_F(App, StepIsExactAfterLongRunsTheOrbitFollowsItAndTheTickCountMaySeeAWrap) {
+    Frames(1, 0.75);  // GLUT's first events
+    EXPECT_FLOAT_EQ(frameDelta, 0.75f);
+    EXPECT_EQ(viewState.cameraYaw, 35.0f);  // free mode leaves the camera alone
+    // A float of seconds since start would round 10 ms to 15.6 ms after 36 hours, to 0 after
+    // 194 days.
+    for (const double uptime : {36.0 * 3600, 194.0 * 86400}) {
+        Frames(1, uptime);
+        Frames(1, 0.01);
+        EXPECT_FLOAT_EQ(frameDelta, 0.01f) << uptime;
+    }
+    benchmarkMode = 1;
+    viewState.cameraYaw = 359.75f;  // kept within one turn, so a small step never rounds away
+    viewState.cameraPosition[1] = 7;
+    Frames(101, 0.01);
+    EXPECT_NEAR(viewState.cameraYaw, 50.25f, 1e-3);  // 50 degrees a second, not per frame
+    EXPECT_EQ(viewState.cameraPosition[1], 40.0f);
+    Start(/*withCounter=*/false, /*startTicks=*/0xFFFFFF00u);  // 256 ms before the wrap
+    EXPECT_EQ(frameTimer.useHighResolution, 0);
+    ticks += 300;
+    EXPECT_FLOAT_EQ(statsTimer.ElapsedSeconds(), 0.3f);
+    AdvanceFrame();
+    EXPECT_FLOAT_EQ(frameDelta, 0.3f);
+}
+
+// Everything a command may change: count, random state and pool as the simulation script
+// describes them, then the statistics, the view and the mode, byte for byte.
+std::string Snapshot() {
+    std::string state = RunStep("add:0");
+    state.append(reinterpret_cast<const char*>(&frameStats), sizeof(frameStats));
+    state.append(reinterpret_cast<const char*>(&viewState), sizeof(viewState));
+    return state + std::to_string(benchmarkMode);
+}
+
+TEST_F(App, KeysInEitherCaseAndMenuValuesRunTheirOperationAndNothingElse) {
+    // Keys, menu value (-1: no entry) and the operation they stand for.
+    const std::tuple<const char*, int, void (*)()> rows[] = {
+        {"bB", kMenuBurst, Burst},
+        {"cC", kMenuScatter, Scatter},
+        {"fF", -1, Freeze},
+        {"gG", kMenuUpdraft, Updraft},
+        {"hH", kMenuDowndraft, Downdraft},
+        {"rR", -1, ResetParticles},
+        {"", kMenuEastWind, EastWind},
+        {"", kMenuWestWind, WestWind},
+        {"\x1b =03456789aAvVwWsSdDzZxX\x7f\xff", kMenuNothing, [] {}},  // the labels' letters too
+        {"", 7, [] {}}};
+    for (const auto& [keys, menu, operation] : rows) {
+        SetUp();
+        operation();
+        const std::string expected = Snapshot();
+        for (const char* key = keys; *key != '\0'; ++key) {
+            SetUp();
+            EXPECT_FALSE(ApplyKey(*key));
+            EXPECT_EQ(Snapshot(), expected) << *key;
+        }
+        SetUp();
+        ApplyMenu(menu);
+        EXPECT_EQ(Snapshot() == expected, menu >= 0) << "menu " << menu;
+    }
+}
+
+TEST_F(App, CountBenchmarkAndViewportKeys) {
+    particleCount = 50000;
+    for (const unsigned char key : {'+', '+', '+', '-'}) {
+        ApplyKey(key);
+    }
+    EXPECT_EQ(particleCount, 51000);
+    const FrameStats counted = {7, 60, 1920000, 0, 0, 0, 0};  // fps, rate and frames kept
+    EXPECT_EQ(std::memcmp(&frameStats, &counted, sizeof(counted)), 0);
+    frameStats.intervalCount = 4;
+    ApplyKey('n');
+    EXPECT_EQ(benchmarkMode * 100000 + particleCount, 132000);
+    const FrameStats benchmark = {7, 0, 1920000, 0, 0, 0, 0};  // fps too, unlike the count keys
+    EXPECT_EQ(std::memcmp(&frameStats, &benchmark, sizeof(benchmark)), 0);
+    EXPECT_EQ(viewState.cameraPitch + viewState.cameraYaw + viewState.cameraRoll, 0.0f);
+    ApplyKey('+');
+    viewState.cameraYaw = 123;
+    ApplyKey('N');
+    EXPECT_EQ(benchmarkMode * 100000 + particleCount, 51000);  // the count from before
+    EXPECT_EQ(viewState.cameraYaw, 123.0f);                    // the orbit's angle stays
+    EXPECT_TRUE(ApplyKey('1'));
+    EXPECT_EQ(viewState.windowWidth * 1000 + viewState.windowHeight, 320240);
+    EXPECT_TRUE(ApplyKey('2'));
+    EXPECT_EQ(viewState.windowWidth * 1000 + viewState.windowHeight, 640480);
+}
+
+TEST(Camera, DragsScaleWithTheViewportAndTheAspectIsWidthOverHeight) {
+    // Viewport size, benchmark mode, the drag from and to; then the yaw and pitch it leaves.
+    const std::tuple<int, int, int, int, int, int, int, float, float, const char*> rows[] = {
+        {640, 480, 0, 0, 100, 640, 100, 395, 0, "a full width turns the yaw once"},
+        {320, 240, 0, 10, 10, 330, 10, 395, 0, "after key 1 a 320-pixel drag does"},
+        {640, 480, 0, 0, 0, 0, 48, 35, 36, "48 pixels down in 480 is 36 degrees"},
+        {640, 480, 0, 0, 0, 0, 4848, 35, 3636, "pitch has no limit"},
+        {640, 480, 1, 0, 0, 320, 240, 35, 0, "benchmark mode turns nothing"},
+        {0, 0, 0, 0, 0, 64, 0, 35 + 64 * 360, 0, "a collapsed viewport scales as one pixel"}};
+    for (const auto& [width, height, benchmark, fromX, fromY, toX, toY, yaw, pitch, why] : rows) {
+        viewState = {width, height, 0, 35, 0, {0, 40, 170}, 0, 0};
+        benchmarkMode = benchmark;
+        TrackPointer(fromX, fromY);
+        DragCamera(toX, toY);
+        EXPECT_EQ(viewState.cameraYaw, yaw) << why;
+        EXPECT_EQ(viewState.cameraPitch, pitch) << why;
+        EXPECT_EQ(viewState.lastPointerX, toX) << why;  // tracked in either mode
+    }
+    EXPECT_DOUBLE_EQ(AspectRatio(320, 480), 2.0 / 3.0);
+    EXPECT_DOUBLE_EQ(AspectRatio(640, 0), 640.0);  // a zero height counts as one
+}
+
+TEST(Hud, CountColourThresholdsAndKiloRates) {
+    const std::pair<int, Rgba> colours[] = {
+        {3999, {0, 204, 255, 255}},  {4000, {0, 255, 0, 255}},    {23999, {0, 255, 0, 255}},
+        {24000, {255, 255, 0, 255}}, {47999, {255, 255, 0, 255}}, {48000, {255, 127, 0, 255}},
+        {63999, {255, 127, 0, 255}}, {64000, {255, 0, 0, 255}}};
+    for (const auto& [count, colour] : colours) {
+        EXPECT_EQ(HudCountColour(count), colour) << count;
+    }
+    EXPECT_EQ(KiloRate(999.9f), 0);       // not rounded up
+    EXPECT_EQ(KiloRate(-1500.0f), -1);    // toward zero
+    EXPECT_EQ(KiloRate(1e12f), 2147483);  // saturated, not overflowed
+    EXPECT_EQ(KiloRate(NAN), 0);          // no reading
+}
+
+}  // namespace

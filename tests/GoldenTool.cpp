@@ -1,0 +1,110 @@
+// Writes the references that the tests compare with: the results of the simulation script
+// (--simulation: the lines read, each step followed by its results) and the golden frames
+// (--frames FOLDER, an absolute path: one PPM per case; needs a display). `make golden` runs
+// both; no test does.
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "GlWindow.h"
+#include "SimScript.h"
+#include "SteadyState.h"
+#include "app/Callbacks.h"
+#include "app/ProgramState.h"
+#include "render/Display.h"
+
+namespace {
+
+void WritePpm(const std::string& path) {
+    std::vector<char> rgb(640 * 480 * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n640 480\n255\n";
+    for (int row = 479; row >= 0; --row) {  // GL's rows run bottom-up, the picture's top-down
+        out.write(&rgb[row * 640 * 3], 640 * 3);
+    }
+}
+
+// The text renderer beyond the HUD, over black: markup (malformed escapes drawn as text),
+// shadow with gradient and bold, tab and newline, a box that wraps, takes a newline after a wrap
+// and stops, a custom projection (twice the window's scale), and glyphs past code 127.
+void DrawText() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    font.cellSize = 24;
+    font.Print(8, 440, "\\b+Bold\\b- \\i+italic\\i- \\c(255 96 0)colour\\a(0 160 255 96) alpha");
+    font.cellSize = 16;
+    font.shadow = font.gradient = true;
+    font.gradientColour = {0, 96, 255, 255};
+    font.Print(8, 404, "shadow, gradient\t%d\n\\b+and bold\\b- \\x\\", 1234567890);
+    font.boxMode = true;
+    font.boxTop = 360;
+    font.boxWidth = 200;
+    font.boxHeight = 60;
+    font.Print(0, 0, "twelve chars\nwraps twice, then stops below the box");
+    font.useCustomProjection = true;
+    font.projRight = 320;
+    font.projTop = 240;
+    font.Print(170, 110, "custom");
+    font.useCustomProjection = false;
+    font.cellSize = 10;
+    font.Print(8, 160, "%s", " !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`");
+    font.Print(8, 148, "%s",
+               "abcdefghijklmnopqrstuvwxyz{|}~ \xa1\xb5\xc0\xc9\xd6\xdf\xe9\xf1\xfc\xff");
+}
+
+// The scene without the three pictures and with them: from the start-up camera, from below the
+// floor (which hides every particle) and part way round the benchmark orbit; then the text.
+int WriteFrames(const char* folder) {
+    const struct {
+        const char* name;
+        bool withData;
+        int count, benchmark;
+        float pitch, yaw;
+    } cases[] = {
+        {"bare", false, 500, 0, 0, 35},
+        {"below", true, 4000, 0, -30, 35},
+        {"fountain", true, 32000, 0, 0, 35},
+        {"orbit", true, 64000, 1, 0, 200},
+    };
+    for (const auto& c : cases) {
+        if (chdir(c.withData ? EMBERVANE_DATA_DIR : "/") != 0) {  // "/" holds no pictures
+            return 1;
+        }
+        InitScene();
+        Reshape(640, 480);
+        PrepareSteadyState(c.count);
+        benchmarkMode = c.benchmark;
+        viewState.cameraPitch = c.pitch;
+        viewState.cameraYaw = c.yaw;
+        frameStats = {0, 46.9f, 1500800, 4502400, 3, 1500800, 1600000};
+        DrawScene();
+        WritePpm(std::string(folder) + "/" + c.name + ".ppm");
+    }
+    DrawText();
+    WritePpm(std::string(folder) + "/text.ppm");
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--simulation") == 0) {
+        StartScript();
+        for (std::string line; std::getline(std::cin, line);) {
+            const std::string step = line.substr(0, line.find(' '));
+            std::cout << (line[0] == '#' ? line : RunStep(step)) << '\n';
+        }
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--frames") == 0) {
+        OpenGlWindow(&argc, argv, "golden frames");
+        return WriteFrames(argv[2]);
+    }
+    std::cerr << "usage: golden_tool --simulation <steps >results | --frames FOLDER\n";
+    return 2;
+}

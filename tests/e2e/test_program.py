@@ -1,0 +1,137 @@
+# The real program under Xvfb, driven as a user drives it: keys and drags through xdotool, the
+# right-button menu, closing the window; what it draws is read from screenshots.
+
+import os
+import random
+import shutil
+import time
+
+import numpy
+import pytest
+
+from conftest import DATA, FLOOR, SCENE, changed, close, poll, settle, wait_for
+
+COUNT_LINE = numpy.s_[446:456, :200]  # "32000 particles"
+EMITTER = numpy.s_[302:315, 314:327]  # around (0, -8, 0) from the start-up camera
+
+
+def drag(app, button, start, end, steps=12):
+    app.x.run("xdotool", "mousemove", "--sync", *map(str, start), "mousedown", str(button))
+    for i in range(1, steps + 1):
+        point = [a + (b - a) * i // steps for a, b in zip(start, end)]
+        app.x.run("xdotool", "mousemove", "--sync", *map(str, point))
+    app.x.run("xdotool", "mouseup", str(button), "mousemove", "900", "700")
+
+
+# Opens the menu with the right button at `at`, releases it over entry (from 0), and sends
+# the keys `then` at once.
+def choose(app, entry, at=(320, 150), then=()):
+    def menus():
+        return app.x.run("xdotool", "search", "--onlyvisible", "--name", "^freeglut menu$").split()
+    app.x.run("xdotool", "mousemove", "--sync", *map(str, at), "mousedown", "3")
+    menu = poll(lambda: menus() or None, 10, "menu")[0]
+    box = dict(line.split("=") for line in app.x.run("xdotool", "getwindowgeometry", "--shell",
+                                                      menu).split())
+    y = int(box["Y"]) + int(box["HEIGHT"]) * (2 * entry + 1) // 16  # eight entries, evenly
+    app.x.run("xdotool", "mousemove", "--sync", str(int(box["X"]) + 40), str(y), "sleep", "0.05",
+              "mouseup", "3", *[item for key in then for item in ("key", key)], "mousemove", "900",
+              "700")
+    poll(lambda: not menus(), 10, "the menu to close")
+
+
+# Green or yellow, as the count line's glyphs show over the wood; else None.
+def count_colour(frame):
+    red, green, blue = numpy.moveaxis(frame[COUNT_LINE], -1, 0)
+    return ("green" if ((green - red) > 100).sum() > 40 else
+            "yellow" if ((numpy.minimum(red, green) - blue) > 150).sum() > 40 else None)
+
+
+def clean_exit(app):
+    assert close(app) == 0
+    app.log.seek(0)
+    report = app.log.read()
+    assert "Sanitizer" not in report and "runtime error" not in report, report
+
+
+def test_keys_change_count_mode_and_viewport_through_the_event_loop(launch):
+    app = launch()
+    assert app.x.run("xdotool", "search", "--onlyvisible", "--name", ".").split() == [app.window]
+    assert app.x.run("xdotool", "getwindowgeometry", app.window).split()[-1] == "640x480"
+    app.keys("f", *["minus"] * 17)  # held still for 18 s, and 23500 particles: green
+    wait_for(app, lambda f: count_colour(f) == "green", "23500 particles")
+    app.keys("n")  # benchmark mode: 32000 particles and the orbit
+    bench = wait_for(app, lambda f: count_colour(f) == "yellow", "benchmark mode's 32000")
+    time.sleep(0.5)
+    moved = changed(bench, app.shot())
+    assert moved > 10000, "no orbit"
+    app.keys("N")  # free mode again, with the count from before and the camera still
+    wait_for(app, lambda f: count_colour(f) == "green", "free mode's 23500 again")
+    settle(app)
+    app.keys("1")
+    wait_for(app, lambda f: max(f[:240].max(), f[:, 320:].max()) < 10 and f[240:, :320].max() >
+             100, "the picture in the lower-left quarter only")
+    app.keys("2")
+    wait_for(app, lambda f: f[240:440, 320:].max() > 100, "the whole window again")
+
+
+def test_drags_turn_the_camera_and_the_menu_bursts(launch):
+    app = launch()
+    app.keys("f")
+    start = settle(app)
+    drag(app, 1, (200, 200), (360, 240))  # a quarter turn, and a tilt
+    turned = changed(start, settle(app))
+    drag(app, 2, (360, 240), (200, 200))  # back again with the middle button
+    back = changed(start, settle(app))
+    assert turned > 20000 and back < 2000
+    app.keys("r", "f")  # every particle at the emitter, held there
+    assert (settle(app)[EMITTER].min(-1) > 200).any(), "nothing at the emitter"
+    # "Burst [B]", and held again at once: all at the corners, where no other entry puts them
+    choose(app, 2, then="f")
+    assert not (settle(app)[EMITTER].min(-1) > 200).any(), "still something at the emitter"
+
+
+DAMAGES = {"missing": lambda blob: None,
+           "half": lambda blob: blob[:len(blob) // 2],
+           "huge": lambda blob: blob[:12] + b"\xff" * 4 + blob[16:]}  # 65535 x 65535
+
+
+@pytest.mark.parametrize("damage", DAMAGES)
+@pytest.mark.parametrize("name", ["font.tga", "wood.tga", "star.tga"])
+def test_a_missing_or_damaged_picture_is_done_without(launch, tmp_path, name, damage):
+    shutil.copytree(DATA, tmp_path / "data")
+    picture = tmp_path / "data" / name
+    blob = DAMAGES[damage](picture.read_bytes())
+    picture.unlink() if blob is None else picture.write_bytes(blob)
+    app = launch(cwd=tmp_path / "data", sanitizer=True)
+    first = wait_for(app, lambda f: f[SCENE].max() > 0, "a frame")
+    time.sleep(0.5)
+    frame = app.shot()
+    assert changed(first, frame) > 500, "the picture stands still"
+    plain = (numpy.abs(frame[FLOOR] - (0, 77, 102)).max(-1) < 6).mean()
+    assert (plain > 0.5) == (name == "wood.tga"), f"{plain:.2f} of the floor is plain"
+    blocks = (numpy.abs(frame[COUNT_LINE] - (255, 255, 0)).max(-1) < 12).mean()
+    assert (blocks > 0.5) == (name == "font.tga"), f"{blocks:.2f} of the count line is solid"
+    clean_exit(app)
+
+
+def test_a_storm_of_input_leaves_the_sanitizer_build_running_and_sound(launch):
+    seed = int(os.environ.get("EMBERVANE_STORM_SEED", time.time_ns() % 1000000))
+    print("storm seed", seed)  # shown with a failure; EMBERVANE_STORM_SEED repeats the storm
+    rng = random.Random(seed)
+    keys = "plus minus 1 2 b c f g h n r B C F G H N R a z space Escape Tab Return F1 Up".split()
+    app = launch(sanitizer=True)
+    end = time.monotonic() + float(os.environ.get("EMBERVANE_STORM_SECONDS", 30))
+    while time.monotonic() < end:
+        roll = rng.random()
+        if roll < 0.1:
+            points = [(rng.randrange(640), rng.randrange(440)) for _ in range(2)]
+            drag(app, rng.choice((1, 2)), *points, steps=rng.randrange(2, 10))
+        elif roll < 0.15:
+            choose(app, rng.randrange(8), (rng.randrange(20, 380), rng.randrange(20, 260)))
+        else:
+            app.keys(*rng.choices(keys, k=rng.randrange(5, 40)))
+        time.sleep(rng.random() * 0.15)
+    app.keys("1")
+    wait_for(app, lambda f: max(f[:240].max(), f[:, 320:].max()) < 10, "the quarter", 120)
+    clean_exit(app)
+

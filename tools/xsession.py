@@ -1,0 +1,135 @@
+#!/usr/bin/python3
+"""A private X server and Embervane on it: the one way that the tests and the tools start Xvfb,
+find the program's window and take its picture. Mesa's software renderer is forced, so nothing
+depends on a GPU, and a private server means no other window can cover the program's or answer
+to its name.
+
+    xsession.py run COMMAND [ARG...]      runs COMMAND on a private server; its exit status
+    xsession.py shot OUT.png [SECONDS]    runs the program from data/ for SECONDS (4), saves a picture
+"""
+
+import os
+import select
+import signal
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+DATA = os.path.join(ROOT, "data")
+RELEASE = os.path.join(ROOT, "build", "embervane")
+TITLE = "Embervane 1.45 Mar 7, 2001"
+WIDTH, HEIGHT = 640, 480
+
+
+def poll(predicate, timeout, what, interval=0.05):
+    """Calls predicate until it returns something other than None or False, and returns that;
+    raises after timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value is not None and value is not False:
+            return value
+        if time.monotonic() > deadline:
+            raise TimeoutError(f"no {what} within {timeout:g} s")
+        time.sleep(interval)
+
+
+class XServer:
+    """Xvfb on a display number of its own choosing. -noreset: by default the server resets when
+    its last client leaves, and a client that connects during the reset is dropped."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten",
+             "tcp", "-noreset"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        ready = select.select([read_end], [], [], 20)[0]
+        number = os.read(read_end, 16).decode().strip() if ready else ""
+        os.close(read_end)
+        if not number:
+            self.stop()
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number
+        self.env = dict(os.environ, DISPLAY=self.display, LIBGL_ALWAYS_SOFTWARE="1")
+
+    def run(self, *args):
+        return subprocess.run(args, env=self.env, capture_output=True, text=True).stdout
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+
+class Program:
+    """One run of a program binary on a server, with its window found, put at the top-left
+    corner and focused, so that keys reach it and pictures of it are whole."""
+
+    def __init__(self, x, binary=RELEASE, cwd=DATA, env=None, stderr=subprocess.DEVNULL):
+        self.x = x
+        self.process = subprocess.Popen([os.path.abspath(binary)], cwd=cwd, stderr=stderr,
+                                        env=dict(x.env, **(env or {})), start_new_session=True)
+        try:
+            self.window = poll(self.find_window, 30, "window")
+            self.x.run("xdotool", "windowmove", "--sync", self.window, "0", "0")
+            self.x.run("xdotool", "windowfocus", "--sync", self.window)
+        except BaseException:
+            self.stop()
+            raise
+
+    def find_window(self):
+        if self.process.poll() is not None:
+            raise RuntimeError(f"the program ended with status {self.process.returncode}")
+        # --name matches a pattern; only the exact title counts.
+        for window in self.x.run("xdotool", "search", "--onlyvisible", "--name", TITLE).split():
+            if self.x.run("xdotool", "getwindowname", window).rstrip("\n") == TITLE:
+                return window
+        return None
+
+    def shot(self, path="ppm:-"):
+        """Saves the window's picture to path, or returns it as rows of RGB pixels (numpy)."""
+        picture = subprocess.run(["import", "-window", self.window, path], env=self.x.env,
+                                 capture_output=True, check=True).stdout
+        if path != "ppm:-":
+            return None
+        import io
+        import numpy
+        from PIL import Image
+        return numpy.asarray(Image.open(io.BytesIO(picture)).convert("RGB"), dtype=int)
+
+    def keys(self, *names):
+        # The pointer query after the keys waits for the server's answer: every key has been
+        # queued for the program by the time this returns, so no picture can overtake them.
+        self.x.run("xdotool", "key", "--clearmodifiers", "--delay", "0", *names,
+                   "getmouselocation")
+
+    def stop(self):
+        if self.process.poll() is None:
+            os.killpg(self.process.pid, signal.SIGKILL)
+        self.process.wait()
+
+
+def main(args):
+    if len(args) >= 2 and args[0] == "run":
+        with XServer() as x:
+            return subprocess.run(args[1:], env=x.env).returncode
+    if len(args) in (2, 3) and args[0] == "shot":
+        with XServer() as x:
+            program = Program(x)
+            time.sleep(float(args[2]) if len(args) == 3 else 4)
+            program.shot(os.path.abspath(args[1]))
+            program.stop()
+            return 0
+    print(__doc__, file=sys.stderr)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
