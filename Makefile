@@ -2,7 +2,7 @@
 # it needs when missing; the builds themselves are the presets in CMakePresets.json.
 PYTHON := /usr/bin/python3
 XSESSION := $(PYTHON) tools/xsession.py run
-.PHONY: deps release asan run test bench golden soak screenshots
+.PHONY: deps release asan run test bench package golden soak screenshots
 
 deps:
 	bash tools/install-deps.sh
@@ -14,9 +14,9 @@ release asan: deps
 run: release
 	bash tools/run-program.sh
 
-# Unit tests in both builds, the decoder fuzzer, then the system tests on pytest: golden frames
-# and the real program under Xvfb.
-test: release asan
+# Unit tests in both builds, the decoder fuzzer, then the system tests on pytest: golden frames,
+# the real program under Xvfb, and the installed program.
+test: release asan package
 	ctest --preset release -j $$(nproc)
 	ctest --preset asan -j $$(nproc)
 	bash tests/fuzz/run-fuzzer.sh build/tests/fuzz/decode_fuzzer $${FUZZ_SECONDS:-60}
@@ -24,6 +24,9 @@ test: release asan
 
 bench: release
 	$(XSESSION) sh -c 'for bench in build/bench/*_bench; do echo "== $$bench"; $$bench || exit 1; done'
+
+package: release
+	cpack --preset deb
 
 # Rewrites the golden simulation results and frames from the current program. Look at the
 # changed pictures before committing them: a test never rewrites its own reference.

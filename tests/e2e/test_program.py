@@ -1,15 +1,18 @@
 # The real program under Xvfb, driven as a user drives it: keys and drags through xdotool, the
-# right-button menu, closing the window; what it draws is read from screenshots.
+# right-button menu, closing the window, and the program as installed; what it draws is read
+# from screenshots.
 
+import glob
 import os
 import random
 import shutil
+import subprocess
 import time
 
 import numpy
 import pytest
 
-from conftest import DATA, FLOOR, SCENE, changed, close, poll, settle, wait_for
+from conftest import DATA, FLOOR, ROOT, SCENE, changed, close, poll, settle, wait_for
 
 COUNT_LINE = numpy.s_[446:456, :200]  # "32000 particles"
 EMITTER = numpy.s_[302:315, 314:327]  # around (0, -8, 0) from the start-up camera
@@ -135,3 +138,23 @@ def test_a_storm_of_input_leaves_the_sanitizer_build_running_and_sound(launch):
     wait_for(app, lambda f: max(f[:240].max(), f[:, 320:].max()) < 10, "the quarter", 120)
     clean_exit(app)
 
+
+# The program as a user installs it: `cmake --install` into a temporary prefix, and the Debian
+# package unpacked into another; each started through its launcher from an unrelated folder.
+@pytest.mark.parametrize("how", ["install", "package"])
+def test_the_installed_launcher_draws_the_textured_floor(launch, tmp_path, how):
+    if how == "install":
+        prefix = tmp_path / "prefix"
+        subprocess.run(["cmake", "--install", os.path.join(ROOT, "build"), "--prefix", prefix],
+                       check=True, capture_output=True)
+    else:
+        package = max(glob.glob(os.path.join(ROOT, "build", "embervane_*.deb")),
+                      key=os.path.getmtime)
+        subprocess.run(["dpkg-deb", "-x", package, tmp_path], check=True)
+        prefix = tmp_path / "usr"
+    assert (prefix / "share" / "applications" / "embervane.desktop").is_file()
+    app = launch(prefix / "bin" / "embervane", cwd=tmp_path)
+    time.sleep(1)
+    floor = app.shot()[FLOOR]
+    wood = (floor[..., 0] > floor[..., 1] + 20) & (floor[..., 1] > floor[..., 2] + 10)
+    assert wood.mean() > 0.6, f"only {wood.mean():.2f} of the floor is wood"
