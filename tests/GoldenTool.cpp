@@ -32,7 +32,8 @@ void WritePpm(const std::string& path) {
 
 // The text renderer beyond the HUD, over black: markup (malformed escapes drawn as text),
 // shadow with gradient and bold, tab and newline, a box that wraps, takes a newline after a wrap
-// and stops, a custom projection (twice the window's scale), and glyphs past code 127.
+// and stops, a custom projection and the caller's own (twice the window's scale), and glyphs
+// past code 127.
 void DrawText() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     font.cellSize = 24;
@@ -43,14 +44,22 @@ void DrawText() {
     font.Print(8, 404, "shadow, gradient\t%d\n\\b+and bold\\b- \\x\\", 1234567890);
     font.boxMode = true;
     font.boxTop = 360;
-    font.boxWidth = 200;
+    font.boxWidth = 192;  // twelve cells: a glyph ending on the edge still fits
     font.boxHeight = 60;
     font.Print(0, 0, "twelve chars\nwraps twice, then stops below the box");
     font.useCustomProjection = true;
     font.projRight = 320;
     font.projTop = 240;
     font.Print(170, 110, "custom");
-    font.useCustomProjection = false;
+    glMatrixMode(GL_PROJECTION);  // what Print finds current it leaves current
+    font.Print(8, 200, "%s", "");
+    glLoadIdentity();
+    glOrtho(0, 320, 0, 240, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    font.skipProjection = font.skipStateSave = true;  // in the caller's space and state
+    font.Print(170, 95, "caller's");
+    font.useCustomProjection = font.skipProjection = font.skipStateSave = false;
     font.cellSize = 10;
     font.Print(8, 160, "%s", " !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`");
     font.Print(8, 148, "%s",

