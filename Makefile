@@ -14,13 +14,18 @@ release asan: deps
 run: release
 	bash tools/run-program.sh
 
-# Unit tests in both builds, the decoder fuzzer, then the system tests on pytest: golden frames,
-# the real program under Xvfb, and the installed program.
+# Unit tests in both builds, then the system tests on pytest (golden frames, the real program
+# under Xvfb, the installed program) while the decoder fuzzer runs beside them on a core of its
+# own; its report follows theirs.
 test: release asan package
 	ctest --preset release -j $$(nproc)
 	ctest --preset asan -j $$(nproc)
-	bash tests/fuzz/run-fuzzer.sh build/tests/fuzz/decode_fuzzer $${FUZZ_SECONDS:-60}
-	pytest-3 tests/e2e
+	bash tests/fuzz/run-fuzzer.sh build/tests/fuzz/decode_fuzzer $${FUZZ_SECONDS:-60} \
+	    >build/fuzz.log 2>&1 & \
+	pytest-3 tests/e2e; tests=$$?; \
+	wait $$!; fuzz=$$?; \
+	if [ $$fuzz -eq 0 ]; then grep "^stat::" build/fuzz.log; else cat build/fuzz.log; fi; \
+	exit $$((tests || fuzz))
 
 bench: release
 	$(XSESSION) sh -c 'for bench in build/bench/*_bench; do echo "== $$bench"; $$bench || exit 1; done'
