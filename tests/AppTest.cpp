@@ -1,7 +1,9 @@
 // The application shell without a window: the frame clock and statistics on a clock that moves
 // only when the test says so, keys and menu values, camera drags, and the HUD's figures.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <tuple>
 
@@ -107,6 +109,9 @@ TEST_F(App, StepIsExactAfterLongRunsTheOrbitFollowsItAndTheTickCountMayWrap) {
     EXPECT_FLOAT_EQ(frameDelta, 0.1f);
 }
 
+void Nothing() {}
+constexpr const char* kNoKeys = "\x1b =03456789aAvVwWsSdDzZxX\x7f\xff";  // the labels' too
+
 // Everything a command may change: count, random state and pool as the simulation script
 // describes them, then the statistics, the view and the mode, byte for byte.
 std::string Snapshot() {
@@ -116,20 +121,25 @@ std::string Snapshot() {
     return state + std::to_string(benchmarkMode);
 }
 
-TEST_F(App, KeysInEitherCaseAndMenuValuesRunTheirOperationAndNothingElse) {
-    // Keys, menu value (-1: no entry) and the operation they stand for.
-    const std::tuple<const char*, int, void (*)()> rows[] = {
-        {"bB", kMenuBurst, Burst},
-        {"cC", kMenuScatter, Scatter},
-        {"fF", -1, Freeze},
-        {"gG", kMenuUpdraft, Updraft},
-        {"hH", kMenuDowndraft, Downdraft},
-        {"rR", -1, ResetParticles},
-        {"", kMenuEastWind, EastWind},
-        {"", kMenuWestWind, WestWind},
-        {"\x1b =03456789aAvVwWsSdDzZxX\x7f\xff", kMenuNothing, [] {}},  // the labels' letters too
-        {"", 7, [] {}}};
-    for (const auto& [keys, menu, operation] : rows) {
+TEST_F(App, KeysInEitherCaseAndMenuEntriesRunTheirOperationAndNothingElse) {
+    const auto valueOf = [](const char* label) {  // the entry's value, or -1 for no entry
+        const auto* entry = std::find_if(std::begin(kMenuEntries), std::end(kMenuEntries),
+                                         [&](auto& e) { return label && !strcmp(e.label, label); });
+        return entry == std::end(kMenuEntries) ? -1 : static_cast<int>(entry->value);
+    };
+    // Keys, the menu entry and the operation they stand for.
+    const std::tuple<const char*, const char*, void (*)()> rows[] = {
+        {"bB", "Burst [B]", Burst},
+        {"cC", "Scatter [C]", Scatter},
+        {"fF", nullptr, Freeze},
+        {"gG", "Updraft [G]", Updraft},
+        {"hH", "Downdraft [H]", Downdraft},
+        {"rR", nullptr, ResetParticles},
+        {"", "East Wind [N]", EastWind},
+        {"", "West Wind [V]", WestWind},
+        {kNoKeys, "Please use keyboard", Nothing},
+        {"", "Movement keys: WASD ZX", Nothing}};
+    for (const auto& [keys, label, operation] : rows) {
         SetUp();
         operation();
         const std::string expected = Snapshot();
@@ -139,8 +149,9 @@ TEST_F(App, KeysInEitherCaseAndMenuValuesRunTheirOperationAndNothingElse) {
             EXPECT_EQ(Snapshot(), expected) << *key;
         }
         SetUp();
-        ApplyMenu(menu);
-        EXPECT_EQ(Snapshot() == expected, menu >= 0) << "menu " << menu;
+        const std::string untouched = Snapshot();
+        ApplyMenu(valueOf(label));  // -1, a value of no entry, does nothing
+        EXPECT_EQ(Snapshot(), label != nullptr ? expected : untouched) << (label ? label : "-1");
     }
 }
 

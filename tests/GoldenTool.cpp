@@ -1,7 +1,7 @@
-// Writes the references that the tests compare with: the results of the simulation script
+// Draws what the tests compare with their references: the results of the simulation script
 // (--simulation: the lines read, each step followed by its results) and the golden frames
 // (--frames FOLDER, an absolute path: one PPM per case; needs a display). `make golden` runs
-// both; no test does.
+// both to rewrite the references; the golden test draws the frames into a folder of its own.
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -74,12 +74,10 @@ int WriteFrames(const char* folder) {
         bool withData;
         int count, benchmark;
         float pitch, yaw;
-    } cases[] = {
-        {"bare", false, 500, 0, 0, 35},
-        {"below", true, 4000, 0, -30, 35},
-        {"fountain", true, 32000, 0, 0, 35},
-        {"orbit", true, 64000, 1, 0, 200},
-    };
+    } cases[] = {{"bare", false, 500, 0, 0, 35},
+                 {"below", true, 4000, 0, -30, 35},
+                 {"fountain", true, 32000, 0, 0, 35},
+                 {"orbit", true, 64000, 1, 0, 200}};
     for (const auto& c : cases) {
         if (chdir(c.withData ? EMBERVANE_DATA_DIR : "/") != 0) {  // "/" holds no pictures
             return 1;

@@ -46,7 +46,8 @@ TEST(ParticleUpdate, WorkedRecords) {
     for (const auto& [index, y, vy, lifeLeft, dt, after, why] : rows) {
         StartScript();
         particleCount = 2;
-        particlePool[0] = particlePool[1] = {.lifeLeft = 5, .initialLife = 10};
+        particlePool[0].lifeLeft = particlePool[1].lifeLeft = 5;
+        particlePool[0].initialLife = particlePool[1].initialLife = 10;
         Particle& p = particlePool[index];
         std::tie(p.y, p.vy, p.lifeLeft) = std::tie(y, vy, lifeLeft);
         UpdateParticles(dt);

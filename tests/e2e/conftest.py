@@ -25,7 +25,8 @@ def launch(tmp_path):
         def start(binary=RELEASE, cwd=DATA, sanitizer=False):
             log = open(tmp_path / f"stderr{len(programs)}", "w+")
             binary = os.path.join(ROOT, "build-asan", "embervane") if sanitizer else binary
-            env = {"ASAN_OPTIONS": "detect_leaks=0", "UBSAN_OPTIONS": "halt_on_error=1"}
+            env = {"ASAN_OPTIONS": "detect_leaks=0",  # Mesa's own allocations, not the program's
+                   "UBSAN_OPTIONS": "print_stacktrace=1:halt_on_error=1"}
             programs.append(Program(x, binary, cwd, env, log))
             programs[-1].log = log
             return programs[-1]

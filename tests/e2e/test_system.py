@@ -1,6 +1,10 @@
-# The real program under Xvfb, driven as a user drives it: keys and drags through xdotool, the
-# right-button menu, closing the window, and the program as installed; what it draws is read
-# from screenshots.
+# The system tests. The golden frames: what the golden tool draws against the references in
+# tests/data/golden, which `make golden` writes. A channel may differ by a little (TOLERANCE) in
+# a few pixels (OUTLIERS): a moved vertex, glyph or texture coordinate, a wrong colour or GL
+# state, differs by far more in far more pixels; on a mismatch the frame and a picture of the
+# difference are kept. Then the real program under Xvfb, driven as a user drives it: keys and
+# drags through xdotool, the right-button menu, closing the window, and the program as
+# installed; what it draws is read from screenshots.
 
 import glob
 import os
@@ -11,8 +15,36 @@ import time
 
 import numpy
 import pytest
+from PIL import Image
 
-from conftest import DATA, FLOOR, ROOT, SCENE, changed, close, poll, settle, wait_for
+from conftest import DATA, FLOOR, ROOT, SCENE, XServer, changed, close, poll, settle, wait_for
+
+TOLERANCE = 8
+OUTLIERS = 16
+
+
+@pytest.fixture(scope="module")
+def frames(tmp_path_factory):
+    folder = tmp_path_factory.mktemp("frames")
+    with XServer() as x:
+        tool = os.path.join(ROOT, "build", "tests", "golden_tool")
+        subprocess.run([tool, "--frames", folder], env=x.env, check=True)
+    return folder
+
+
+@pytest.mark.parametrize("case", ["bare", "below", "fountain", "orbit", "text"])
+def test_frame_matches_its_reference(frames, case):
+    seen = numpy.asarray(Image.open(frames / f"{case}.ppm"), dtype=int)
+    reference = Image.open(os.path.join(ROOT, "tests", "data", "golden", f"{case}.png"))
+    wanted = numpy.asarray(reference.convert("RGB"), dtype=int)
+    off = numpy.abs(seen - wanted).max(axis=-1) > TOLERANCE
+    if off.sum() > OUTLIERS:
+        Image.open(frames / f"{case}.ppm").save(frames / f"{case}.png")
+        difference = numpy.where(off[..., None], [255, 0, 0], wanted // 3)  # red on the dimmed
+        Image.fromarray(difference.astype(numpy.uint8)).save(frames / f"{case}-difference.png")
+        pytest.fail(f"{off.sum()} pixels differ by more than {TOLERANCE}: "
+                    f"{frames}/{case}.png, {case}-difference.png")
+
 
 COUNT_LINE = numpy.s_[446:456, :200]  # "32000 particles"
 EMITTER = numpy.s_[302:315, 314:327]  # around (0, -8, 0) from the start-up camera
@@ -30,7 +62,8 @@ def drag(app, button, start, end, steps=12):
 # the keys `then` at once.
 def choose(app, entry, at=(320, 150), then=()):
     def menus():
-        return app.x.run("xdotool", "search", "--onlyvisible", "--name", "^freeglut menu$").split()
+        return app.x.run("xdotool", "search", "--onlyvisible", "--name", "^freeglut menu$",
+                         check=False).split()
     app.x.run("xdotool", "mousemove", "--sync", *map(str, at), "mousedown", "3")
     menu = poll(lambda: menus() or None, 10, "menu")[0]
     box = dict(line.split("=") for line in app.x.run("xdotool", "getwindowgeometry", "--shell",
@@ -67,8 +100,7 @@ def test_keys_change_count_mode_and_viewport_through_the_event_loop(launch):
     time.sleep(0.5)
     moved = changed(bench, app.shot())
     assert moved > 10000, "no orbit"
-    app.keys("N")  # free mode again, with the count from before and the camera still
-    wait_for(app, lambda f: count_colour(f) == "green", "free mode's 23500 again")
+    app.keys("N")  # free mode again: the camera stops
     settle(app)
     app.keys("1")
     wait_for(app, lambda f: max(f[:240].max(), f[:, 320:].max()) < 10 and f[240:, :320].max() >
@@ -144,17 +176,18 @@ def test_a_storm_of_input_leaves_the_sanitizer_build_running_and_sound(launch):
 @pytest.mark.parametrize("how", ["install", "package"])
 def test_the_installed_launcher_draws_the_textured_floor(launch, tmp_path, how):
     if how == "install":
-        prefix = tmp_path / "prefix"
+        prefix = tmp_path / "a prefix"
         subprocess.run(["cmake", "--install", os.path.join(ROOT, "build"), "--prefix", prefix],
                        check=True, capture_output=True)
     else:
         package = max(glob.glob(os.path.join(ROOT, "build", "embervane_*.deb")),
                       key=os.path.getmtime)
-        subprocess.run(["dpkg-deb", "-x", package, tmp_path], check=True)
-        prefix = tmp_path / "usr"
+        assert "libglut" in subprocess.run(["dpkg-deb", "-f", package, "Depends"],
+                                           capture_output=True, text=True).stdout
+        subprocess.run(["dpkg-deb", "-x", package, tmp_path / "a root"], check=True)
+        prefix = tmp_path / "a root" / "usr"
     assert (prefix / "share" / "applications" / "embervane.desktop").is_file()
     app = launch(prefix / "bin" / "embervane", cwd=tmp_path)
-    time.sleep(1)
-    floor = app.shot()[FLOOR]
-    wood = (floor[..., 0] > floor[..., 1] + 20) & (floor[..., 1] > floor[..., 2] + 10)
-    assert wood.mean() > 0.6, f"only {wood.mean():.2f} of the floor is wood"
+    wait_for(app, lambda f: ((f[FLOOR][..., 0] > f[FLOOR][..., 1] + 20) &
+                             (f[FLOOR][..., 1] > f[FLOOR][..., 2] + 10)).mean() > 0.6,
+             "a wooden floor")
