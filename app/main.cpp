@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(viewState.windowWidth, viewState.windowHeight);
-    glutCreateWindow("Embervane 1.45 Mar 7, 2001");
+    glutCreateWindow("Embervane " EMBERVANE_VERSION " Mar 7, 2001");
 
     glutDisplayFunc(Display);
     glutReshapeFunc(Reshape);
