@@ -2,25 +2,26 @@
 # it needs when missing; the builds themselves are the presets in CMakePresets.json.
 PYTHON := /usr/bin/python3
 XSESSION := $(PYTHON) tools/xsession.py run
-.PHONY: deps release asan run test bench package golden soak screenshots
+.PHONY: deps release asan program run test bench package golden soak screenshots
 
 deps:
 	bash tools/install-deps.sh
 
-release asan: deps
-	cmake --preset $@
+# A build preset each: everything in build/ or build-asan/, or just the program in build/.
+release asan program: deps
+	cmake --preset $(if $(filter asan,$@),asan,release)
 	cmake --build --preset $@
 
-run: release
+run: program
 	bash tools/run-program.sh
 
 # Unit tests in both builds, then the system tests on pytest (golden frames, the real program
-# under Xvfb, the installed program) while the decoder fuzzer runs beside them on a core of its
-# own; its report follows theirs.
+# under Xvfb, the installed program) while the decoder fuzzer runs beside them at a low priority;
+# its report follows theirs.
 test: release asan package
 	ctest --preset release -j $$(nproc)
 	ctest --preset asan -j $$(nproc)
-	bash tests/fuzz/run-fuzzer.sh build/tests/fuzz/decode_fuzzer $${FUZZ_SECONDS:-60} \
+	nice -n 19 bash tests/fuzz/run-fuzzer.sh build/tests/fuzz/decode_fuzzer $${FUZZ_SECONDS:-60} \
 	    >build/fuzz.log 2>&1 & \
 	pytest-3 tests/e2e; tests=$$?; \
 	wait $$!; fuzz=$$?; \
@@ -38,9 +39,10 @@ package: release
 golden: release
 	build/tests/golden_tool --simulation <tests/data/simulation.txt >build/simulation.txt
 	mv build/simulation.txt tests/data/simulation.txt
-	$(XSESSION) build/tests/golden_tool --frames $(CURDIR)/tests/data/golden
-	mogrify -format png -define png:exclude-chunks=date,time tests/data/golden/*.ppm
-	rm tests/data/golden/*.ppm
+	rm -rf build/golden && mkdir build/golden
+	$(XSESSION) build/tests/golden_tool --frames "$(CURDIR)/build/golden"
+	mogrify -format png -define png:exclude-chunks=date,time build/golden/*.ppm
+	cp build/golden/*.png tests/data/golden/
 
 # Ten minutes (MINUTES=...) at 120000 particles in benchmark mode, watching resident memory.
 soak: release

@@ -19,7 +19,6 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DATA = os.path.join(ROOT, "data")
 RELEASE = os.path.join(ROOT, "build", "embervane")
 TITLE = "Embervane 1.45 Mar 7, 2001"
-WIDTH, HEIGHT = 640, 480
 
 
 def poll(predicate, timeout, what, interval=0.05):
@@ -59,10 +58,15 @@ class XServer:
             self.stop()
             raise RuntimeError("Xvfb did not start")
         self.display = ":" + number
-        self.env = dict(os.environ, DISPLAY=self.display, LIBGL_ALWAYS_SOFTWARE="1")
+        # Always the same renderer, llvmpipe: the golden frames were drawn by it.
+        self.env = dict(os.environ, DISPLAY=self.display, LIBGL_ALWAYS_SOFTWARE="1",
+                        GALLIUM_DRIVER="llvmpipe")
 
-    def run(self, *args):
-        return subprocess.run(args, env=self.env, capture_output=True, text=True).stdout
+    # A command's output; a failing command raises, unless check is False (a search that finds
+    # nothing fails), and none may hang the caller.
+    def run(self, *args, check=True):
+        return subprocess.run(args, env=self.env, capture_output=True, text=True, check=check,
+                              timeout=60).stdout
 
     def stop(self):
         self.process.terminate()
@@ -92,18 +96,23 @@ class Program:
             raise
 
     def find_window(self):
-        if self.process.poll() is not None:
-            raise RuntimeError(f"the program ended with status {self.process.returncode}")
+        self.check_running()
         # --name matches a pattern; only the exact title counts.
-        for window in self.x.run("xdotool", "search", "--onlyvisible", "--name", TITLE).split():
-            if self.x.run("xdotool", "getwindowname", window).rstrip("\n") == TITLE:
+        for window in self.x.run("xdotool", "search", "--onlyvisible", "--name", TITLE,
+                                 check=False).split():
+            if self.x.run("xdotool", "getwindowname", window, check=False).rstrip("\n") == TITLE:
                 return window
         return None
 
+    def check_running(self):
+        if self.process.poll() is not None:
+            raise RuntimeError(f"the program ended with status {self.process.returncode}")
+
     def shot(self, path="ppm:-"):
         """Saves the window's picture to path, or returns it as rows of RGB pixels (numpy)."""
+        self.check_running()
         picture = subprocess.run(["import", "-window", self.window, path], env=self.x.env,
-                                 capture_output=True, check=True).stdout
+                                 capture_output=True, check=True, timeout=60).stdout
         if path != "ppm:-":
             return None
         import io
@@ -113,7 +122,8 @@ class Program:
 
     def keys(self, *names):
         # The pointer query after the keys waits for the server's answer: every key has been
-        # queued for the program by the time this returns, so no picture can overtake them.
+        # queued for the program by the time this returns. The program may not have drawn
+        # what they do yet: callers wait for the picture they expect.
         self.x.run("xdotool", "key", "--clearmodifiers", "--delay", "0", *names,
                    "getmouselocation")
 
@@ -130,9 +140,11 @@ def main(args):
     if len(args) in (2, 3) and args[0] == "shot":
         with XServer() as x:
             program = Program(x)
-            time.sleep(float(args[2]) if len(args) == 3 else 4)
-            program.shot(os.path.abspath(args[1]))
-            program.stop()
+            try:
+                time.sleep(float(args[2]) if len(args) == 3 else 4)
+                program.shot(os.path.abspath(args[1]))
+            finally:
+                program.stop()
             return 0
     print(__doc__, file=sys.stderr)
     return 2

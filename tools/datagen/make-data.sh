@@ -8,12 +8,7 @@ buildDir="${DATAGEN_BUILD_DIR:-/tmp/datagen-build}"
 fontPath="/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf"
 
 # The glyph atlas needs the rasteriser headers and the exact font it was made from.
-if ! dpkg -s libfreetype-dev >/dev/null 2>&1 || ! dpkg -s fonts-dejavu-core >/dev/null 2>&1 || [ ! -f "${fontPath}" ]; then
-    sudoCmd=""
-    if [ "$(id -u)" -ne 0 ]; then sudoCmd="sudo"; fi
-    ${sudoCmd} apt-get update
-    ${sudoCmd} apt-get install -y libfreetype-dev fonts-dejavu-core
-fi
+bash "${repoRoot}/tools/install-deps.sh"
 
 cmake -S "${scriptDir}" -B "${buildDir}" -DCMAKE_BUILD_TYPE=Release
 cmake --build "${buildDir}"
