@@ -42,20 +42,6 @@ void DrawFloor() {
     glEnd();
 }
 
-void DrawHud() {
-    glEnable(GL_BLEND);
-    glDepthMask(GL_FALSE);
-    font.cellSize = kHudCellSize;
-    font.colour = HudCountColour(particleCount);
-    font.Print(0, 24, "%d particles", particleCount);
-    font.Print(0, 12, "%3.1f FPS - %d Kp/sec", static_cast<double>(frameStats.fps),
-               KiloRate(frameStats.particlesPerSecond));
-    font.Print(220, 12, "[ Avg: %d Kp/sec ] [ Peak: %d Kp/sec ]",
-               KiloRate(frameStats.averageParticlesPerSecond),
-               KiloRate(frameStats.peakParticlesPerSecond));
-    font.Print(0, 0, "%s", benchmarkMode ? kBenchmarkModeLine : kFreeModeLine);
-}
-
 // Corner offsets from the particle's centre, per axis, for the four corners in drawing order:
 // -right-up, right-up, right+up, up-right, scaled by the half size. The sums are formed in
 // double once per frame; adding them to each coordinate in double gives the same floats as
@@ -107,6 +93,20 @@ void DrawParticles() {
 }
 
 }  // namespace
+
+void DrawHud() {
+    glEnable(GL_BLEND);
+    glDepthMask(GL_FALSE);
+    font.cellSize = kHudCellSize;
+    font.colour = HudCountColour(particleCount);
+    font.Print(0, 24, "%d particles", particleCount);
+    font.Print(0, 12, "%3.1f FPS - %d Kp/sec", static_cast<double>(frameStats.fps),
+               KiloRate(frameStats.particlesPerSecond));
+    font.Print(220, 12, "[ Avg: %d Kp/sec ] [ Peak: %d Kp/sec ]",
+               KiloRate(frameStats.averageParticlesPerSecond),
+               KiloRate(frameStats.peakParticlesPerSecond));
+    font.Print(0, 0, "%s", benchmarkMode ? kBenchmarkModeLine : kFreeModeLine);
+}
 
 void DrawScene() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

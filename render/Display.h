@@ -11,3 +11,7 @@ void Display();
 
 // The scene without the swap, so that a test or benchmark can read the back buffer.
 void DrawScene();
+
+// The four HUD texts of the current count, statistics and mode; part of DrawScene, and drawn on
+// its own by the HUD benchmark. Leaves blending on and depth writes off.
+void DrawHud();
