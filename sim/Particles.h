@@ -36,7 +36,7 @@ extern int particleCount;
 
 struct SimulationSettings {
     int32_t signs[2];     // what a random bit picks in RandomSpread: index 0 is +1
-    float emitterHeight;  // launches by ResetParticles and Burst start 2 above it
+    float emitterHeight;  // every launch starts 2 above it: kEmitterY
     float gravity;        // units / s^2; bit pattern C1F26C8B
     float reboundFactor;  // applied to vy at a rebound; bit pattern BF4A3D71
     float lifeSpan;       // seconds; scale of RandomLife
