@@ -11,6 +11,14 @@
 #include "sim/Effects.h"
 #include "sim/Random.h"
 
+namespace {
+
+constexpr double kFieldOfView = 90.0;  // degrees, vertical
+constexpr double kNearPlane = 1.0;
+constexpr double kFarPlane = 9999.0;
+
+}  // namespace
+
 void Idle() {
     AdvanceFrame();
     glutPostRedisplay();

@@ -1,10 +1,6 @@
 // Camera arithmetic of pointer drags and the projection's aspect ratio. No GL here.
 #pragma once
 
-constexpr double kFieldOfView = 90.0;  // degrees, vertical
-constexpr double kNearPlane = 1.0;
-constexpr double kFarPlane = 9999.0;
-
 // Puts the camera at kCameraPosition.
 void PlaceCamera();
 
