@@ -21,9 +21,10 @@ using Bytes = std::vector<uint8_t>;
 // The 18 header bytes, `idLength` ID bytes, then `pixels`; the sides are little-endian.
 Bytes Tga(int type, int width, int height, int bits, const Bytes& pixels = {}, int idLength = 0,
           int colourMapType = 0) {
-    const int header[18] = {
-        idLength,    colourMapType, type,         0,           0,    0, 0, 0, 0, 0, 0, 0,
-        width & 255, width >> 8,    height & 255, height >> 8, bits, 0};
+    // clang-format off
+    const int header[18] = {idLength, colourMapType, type, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                            width & 255, width >> 8, height & 255, height >> 8, bits, 0};
+    // clang-format on
     Bytes bytes(18 + idLength + pixels.size(), 0xEE);
     std::copy(header, header + 18, bytes.begin());
     std::copy(pixels.begin(), pixels.end(), bytes.begin() + 18 + idLength);

@@ -85,6 +85,7 @@ class Program:
 
     def __init__(self, x, binary=RELEASE, cwd=DATA, env=None, stderr=subprocess.DEVNULL):
         self.x = x
+        self.stderr = stderr
         self.process = subprocess.Popen([os.path.abspath(binary)], cwd=cwd, stderr=stderr,
                                         env=dict(x.env, **(env or {})), start_new_session=True)
         try:

@@ -1,5 +1,4 @@
-# Fixtures and helpers of the system tests: a private X server for each test, the programs on
-# it, and what a user sees of them.
+# Fixtures and helpers of the system tests: a private X server and programs for each test.
 
 import os
 import sys
@@ -15,20 +14,18 @@ SCENE = numpy.s_[:440]  # the picture's rows above the HUD
 FLOOR = numpy.s_[330:440]  # floor only, from the start-up camera
 
 
-# Starts a program on the test's own server, the sanitizer build when asked (its reports
-# in .log), and ends both after the test, whatever the test did.
+# Starts programs on the test's own server (their reports in .stderr); ends both afterwards.
 @pytest.fixture
 def launch(tmp_path):
     with XServer() as x:
         programs = []
 
         def start(binary=RELEASE, cwd=DATA, sanitizer=False):
-            log = open(tmp_path / f"stderr{len(programs)}", "w+")
             binary = os.path.join(ROOT, "build-asan", "embervane") if sanitizer else binary
             env = {"ASAN_OPTIONS": "detect_leaks=0",  # Mesa's own allocations, not the program's
                    "UBSAN_OPTIONS": "print_stacktrace=1:halt_on_error=1"}
+            log = open(tmp_path / f"stderr{len(programs)}", "w")
             programs.append(Program(x, binary, cwd, env, log))
-            programs[-1].log = log
             return programs[-1]
 
         yield start
@@ -46,8 +43,7 @@ def wait_for(app, test, what, timeout=15):
     return poll(lambda: (lambda frame: frame if test(frame) else None)(app.shot()), timeout, what)
 
 
-# The picture once two shots a third of a second apart agree: whatever was sent before has
-# been drawn. Held particles still fade as their life runs down, a few hundred pixels a shot.
+# The picture once two shots 0.3 s apart agree (held particles still fade, a few hundred pixels).
 def settle(app):
     def still():
         first = app.shot()
@@ -57,9 +53,8 @@ def settle(app):
     return poll(still, 15, "still picture")
 
 
-# Asks the window to close, as a window manager's close button does (there is none here),
-# and returns the program's exit status.
-def close(app):
+# Closes the window as a window manager would (there is none); expects status 0, no report.
+def close_cleanly(app):
     from Xlib import X, display, protocol
     server = display.Display(app.x.display)
     window = server.create_resource_object("window", int(app.window))
@@ -68,4 +63,6 @@ def close(app):
         data=(32, [server.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
     server.sync()
     server.close()
-    return app.process.wait(30)
+    assert app.process.wait(30) == 0
+    report = open(app.stderr.name).read()
+    assert "Sanitizer" not in report and "runtime error" not in report, report

@@ -1,10 +1,5 @@
-# The system tests. The golden frames: what the golden tool draws against the references in
-# tests/data/golden, which `make golden` writes. A channel may differ by a little (TOLERANCE) in
-# a few pixels (OUTLIERS): a moved vertex, glyph or texture coordinate, a wrong colour or GL
-# state, differs by far more in far more pixels; on a mismatch the frame and a picture of the
-# difference are kept. Then the real program under Xvfb, driven as a user drives it: keys and
-# drags through xdotool, the right-button menu, closing the window, and the program as
-# installed; what it draws is read from screenshots.
+# Golden frames against tests/data/golden (a wrong vertex, glyph, colour or GL state exceeds
+# TOLERANCE in far more than OUTLIERS pixels); the program as a user drives and installs it.
 
 import glob
 import os
@@ -17,7 +12,7 @@ import numpy
 import pytest
 from PIL import Image
 
-from conftest import DATA, FLOOR, ROOT, SCENE, XServer, changed, close, poll, settle, wait_for
+from conftest import DATA, FLOOR, ROOT, SCENE, XServer, changed, close_cleanly, poll, settle, wait_for
 
 TOLERANCE = 8
 OUTLIERS = 16
@@ -27,8 +22,8 @@ OUTLIERS = 16
 def frames(tmp_path_factory):
     folder = tmp_path_factory.mktemp("frames")
     with XServer() as x:
-        tool = os.path.join(ROOT, "build", "tests", "golden_tool")
-        subprocess.run([tool, "--frames", folder], env=x.env, check=True)
+        subprocess.run([os.path.join(ROOT, "build", "tests", "golden_tool"), "--frames", folder],
+                       env=x.env, check=True)
     return folder
 
 
@@ -58,8 +53,7 @@ def drag(app, button, start, end, steps=12):
     app.x.run("xdotool", "mouseup", str(button), "mousemove", "900", "700")
 
 
-# Opens the menu with the right button at `at`, releases it over entry (from 0), and sends
-# the keys `then` at once.
+# Opens the menu at `at`, releases it over entry (from 0) and sends the keys `then` at once.
 def choose(app, entry, at=(320, 150), then=()):
     def menus():
         return app.x.run("xdotool", "search", "--onlyvisible", "--name", "^freeglut menu$",
@@ -80,13 +74,6 @@ def count_colour(frame):
     red, green, blue = numpy.moveaxis(frame[COUNT_LINE], -1, 0)
     return ("green" if ((green - red) > 100).sum() > 40 else
             "yellow" if ((numpy.minimum(red, green) - blue) > 150).sum() > 40 else None)
-
-
-def clean_exit(app):
-    assert close(app) == 0
-    app.log.seek(0)
-    report = app.log.read()
-    assert "Sanitizer" not in report and "runtime error" not in report, report
 
 
 def test_keys_change_count_mode_and_viewport_through_the_event_loop(launch):
@@ -146,7 +133,7 @@ def test_a_missing_or_damaged_picture_is_done_without(launch, tmp_path, name, da
     assert (plain > 0.5) == (name == "wood.tga"), f"{plain:.2f} of the floor is plain"
     blocks = (numpy.abs(frame[COUNT_LINE] - (255, 255, 0)).max(-1) < 12).mean()
     assert (blocks > 0.5) == (name == "font.tga"), f"{blocks:.2f} of the count line is solid"
-    clean_exit(app)
+    close_cleanly(app)
 
 
 def test_a_storm_of_input_leaves_the_sanitizer_build_running_and_sound(launch):
@@ -168,11 +155,10 @@ def test_a_storm_of_input_leaves_the_sanitizer_build_running_and_sound(launch):
         time.sleep(rng.random() * 0.15)
     app.keys("1")
     wait_for(app, lambda f: max(f[:240].max(), f[:, 320:].max()) < 10, "the quarter", 120)
-    clean_exit(app)
+    close_cleanly(app)
 
 
-# The program as a user installs it: `cmake --install` into a temporary prefix, and the Debian
-# package unpacked into another; each started through its launcher from an unrelated folder.
+# Installed, or unpacked from the Debian package, and started through its launcher elsewhere.
 @pytest.mark.parametrize("how", ["install", "package"])
 def test_the_installed_launcher_draws_the_textured_floor(launch, tmp_path, how):
     if how == "install":
