@@ -121,6 +121,27 @@ int Image::Load(const char* fileName) {
     if (file == nullptr) {
         return kImageCannotOpen;
     }
+    const int result = Read(file);
+    std::fclose(file);
+    return result;
+}
+
+int Image::Decode(const uint8_t* data, size_t size) {
+    if (data == nullptr || size < kTgaHeaderSize) {
+        return kImageOutOfMemory;
+    }
+    // The bytes are read as a stream, so that they take the very checks and reads that a file
+    // takes; the stream only reads, whatever its signature says.
+    std::FILE* bytes = fmemopen(const_cast<uint8_t*>(data), size, "rb");
+    if (bytes == nullptr) {
+        return kImageOutOfMemory;
+    }
+    const int result = Read(bytes);
+    std::fclose(bytes);
+    return result;
+}
+
+int Image::Read(std::FILE* file) {
     // The pixels are read straight into their own buffer: one allocation and no second copy
     // of a file that may be megabytes long. Every length is checked against the file's.
     const long length = FileLength(file);
@@ -143,21 +164,7 @@ int Image::Load(const char* fileName) {
             pixels = buffer;
         }
     }
-    std::fclose(file);
     return result;
-}
-
-int Image::Decode(const uint8_t* data, size_t size) {
-    if (data == nullptr || size < kTgaHeaderSize) {
-        return kImageOutOfMemory;
-    }
-    PixelSpan span;
-    const int result = ReadHeader(data, size, &span);
-    if (result != kImageOk) {
-        return result;
-    }
-    pixels = CopyPixels(data + span.start, pixelCount);
-    return pixels != nullptr ? kImageOk : kImageOutOfMemory;
 }
 
 uint8_t* Image::CopyPixels(const uint8_t* source, int count) const {

@@ -29,7 +29,8 @@ public:
     // length; a file that delivers fewer bytes than that is refused with kImageOutOfMemory.
     int Load(const char* fileName);
 
-    // Decodes the complete file contents, `size` bytes at `data`; never reads past them.
+    // Decodes the complete file contents, `size` bytes at `data`, exactly as Load decodes a file
+    // of those bytes; never reads past them.
     // kImageBadType and a missing header leave the image as it was; once the header is read,
     // its values stay stored and a buffer held from an earlier load is released, so that the
     // pixels never disagree with the size: kImageBadDepth and a refusal of the pixel data
@@ -58,6 +59,8 @@ private:
     // Checks the 18 header bytes of a file of `size` bytes and stores its values; on success
     // `span` locates pixel data that lies wholly within the file.
     int ReadHeader(const uint8_t* header, uint64_t size, PixelSpan* span);
+    // Load's and Decode's one reader: the header, then the pixels into a buffer of their own.
+    int Read(std::FILE* file);
 };
 
 // The length in bytes of an open stream, whose position is left where it was; -1 on error.

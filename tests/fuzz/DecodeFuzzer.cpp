@@ -1,4 +1,5 @@
-// libFuzzer entry point for the TGA decoder: any bytes, decoded, and every pixel byte read back.
+// libFuzzer entry point for the TGA reader, through Decode, which reads its bytes exactly as Load
+// reads a file: any bytes, decoded, and every pixel byte read back.
 #include <cstddef>
 #include <cstdint>
 
