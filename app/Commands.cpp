@@ -1,6 +1,7 @@
 // Key and menu dispatch, statistics resets and the benchmark toggle.
 #include "app/Commands.h"
 
+#include "app/OrbitReport.h"
 #include "app/ProgramState.h"
 #include "sim/Effects.h"
 #include "sim/Particles.h"
@@ -23,6 +24,7 @@ void ResetStatsForBenchmark() {
 
 void ToggleBenchmark() {
     ResetStatsForBenchmark();
+    ResetOrbitReport();  // entering starts at orbit 1; leaving drops the unfinished turn
     benchmarkMode = benchmarkMode == 0 ? 1 : 0;
     if (benchmarkMode) {
         savedParticleCount = GetParticleCount();

@@ -2,6 +2,9 @@
 // benchmark orbit. No GL or GLUT here; the callback adds the redisplay request.
 #pragma once
 
+// Benchmark mode's orbit: degrees per second, so one turn takes 7.2 seconds.
+constexpr float kBenchmarkYawRate = 50.0f;
+
 // Starts statsTimer, then frameTimer, and measures the first frame from that moment.
 void StartClocks();
 

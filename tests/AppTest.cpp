@@ -2,10 +2,13 @@
 // only when the test says so, keys and menu values, camera drags, and the HUD's figures.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +16,7 @@
 #include "app/Camera.h"
 #include "app/Commands.h"
 #include "app/FrameClock.h"
+#include "app/OrbitReport.h"
 #include "app/ProgramState.h"
 #include "platform/Clock.h"
 #include "render/Hud.h"
@@ -148,13 +152,15 @@ TEST_F(App, KeysInEitherCaseAndMenuEntriesRunTheirOperationAndNothingElse) {
 }
 
 TEST_F(App, CountBenchmarkAndViewportKeys) {
-    particleCount = 50000;
-    for (const unsigned char key : {'+', '+', '+', '-'}) {
-        ApplyKey(key);
-    }
-    EXPECT_EQ(particleCount, 51000);
     const FrameStats counted = {7, 60, 1920000, 0, 0, 0, 0};  // fps, rate and frames kept
-    EXPECT_EQ(std::memcmp(&frameStats, &counted, sizeof(counted)), 0);
+    for (const auto& [key, count] : {std::pair{'+', 50500}, std::pair{'-', 49500}}) {
+        SetUp();
+        particleCount = 50000;
+        ApplyKey(key);
+        EXPECT_EQ(particleCount, count) << key;
+        EXPECT_EQ(std::memcmp(&frameStats, &counted, sizeof(counted)), 0) << key;
+    }
+    particleCount = 51000;
     frameStats.intervalCount = 4;
     ApplyKey('n');
     EXPECT_EQ(benchmarkMode * 100000 + particleCount, 132000);
@@ -170,6 +176,52 @@ TEST_F(App, CountBenchmarkAndViewportKeys) {
     EXPECT_EQ(viewState.windowWidth * 1000 + viewState.windowHeight, 320240);
     EXPECT_TRUE(ApplyKey('2'));
     EXPECT_EQ(viewState.windowWidth * 1000 + viewState.windowHeight, 640480);
+}
+
+// Benchmark mode's result lines on known frame times: in each step the keys, then frames of
+// `ms` each. Frames of 31.25 ms turn the orbit in 230.4 of them, so 231 complete a turn.
+TEST_F(App, EachTurnOfTheBenchmarkOrbitPrintsOneLine) {
+    struct Step {
+        const char* keys;
+        int frames;
+        double ms;
+    };
+    const std::tuple<const char*, std::vector<Step>, std::string> rows[] = {
+        {"steady: the second turn starts 0.01875 s in, so it needs a frame less",
+         {{"n", 461, 31.25}},
+         "orbit=1 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024 frame_ms_p50=31.25 "
+         "frame_ms_p99=31.25 frame_ms_max=31.25\n"
+         "orbit=2 particles=32000 frames=230 seconds=7.19 fps=32.0 kps=1024 frame_ms_p50=31.25 "
+         "frame_ms_p99=31.25 frame_ms_max=31.25\n"},
+        {"a stutter of 3 in 210 frames: p99 in the 250 ms bucket, read at its middle",
+         {{"n", 200, 31.25}, {"", 3, 250}, {"", 7, 31.25}},
+         "orbit=1 particles=32000 frames=210 seconds=7.22 fps=29.1 kps=930 frame_ms_p50=31.25 "
+         "frame_ms_p99=249.67 frame_ms_max=250.00\n"},
+        {"a count change starts the turn afresh",
+         {{"n", 100, 31.25}, {"+", 231, 31.25}},
+         "orbit=1 particles=32500 frames=231 seconds=7.22 fps=32.0 kps=1040 frame_ms_p50=31.25 "
+         "frame_ms_p99=31.25 frame_ms_max=31.25\n"},
+        {"leaving drops the turn, free mode prints nothing, entering counts from 1 again",
+         {{"n", 200, 31.25}, {"n", 300, 31.25}, {"n", 231, 31.25}},
+         "orbit=1 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024 frame_ms_p50=31.25 "
+         "frame_ms_p99=31.25 frame_ms_max=31.25\n"},
+    };
+    for (const auto& [why, steps, lines] : rows) {
+        SetUp();
+        char* printed = nullptr;
+        size_t size = 0;
+        orbitReportStream = open_memstream(&printed, &size);
+        for (const Step& step : steps) {
+            for (const char* key = step.keys; *key != '\0'; ++key) {
+                ApplyKey(*key);
+            }
+            Frames(step.frames, step.ms / 1000);
+        }
+        std::fclose(orbitReportStream);
+        orbitReportStream = stdout;
+        EXPECT_EQ(printed, lines) << why;
+        std::free(printed);
+    }
 }
 
 TEST(Camera, DragsScaleWithTheViewportAndTheAspectIsWidthOverHeight) {
