@@ -2,6 +2,8 @@
 // camera-facing square.
 #include "render/Display.h"
 
+#include <cstdio>
+
 #include <GL/freeglut.h>
 
 #include "app/ProgramState.h"
@@ -12,8 +14,6 @@
 float viewMatrix[16];
 
 namespace {
-
-constexpr int kHudCellSize = 10;  // pixels
 
 void DrawFloor() {
     glDisable(GL_BLEND);
@@ -100,9 +100,13 @@ void DrawHud() {
     font.cellSize = kHudCellSize;
     font.colour = HudCountColour(particleCount);
     font.Print(0, 24, "%d particles", particleCount);
-    font.Print(0, 12, "%3.1f FPS - %d Kp/sec", static_cast<double>(frameStats.fps),
-               KiloRate(frameStats.particlesPerSecond));
-    font.Print(220, 12, "[ Avg: %d Kp/sec ] [ Peak: %d Kp/sec ]",
+    // Formatted here first: its length places the next text.
+    char rate[64];
+    const int rateLength =
+        std::snprintf(rate, sizeof(rate), "%3.1f FPS - %d Kp/sec",
+                      static_cast<double>(frameStats.fps), KiloRate(frameStats.particlesPerSecond));
+    font.Print(0, 12, "%s", rate);
+    font.Print(HudAverageColumn(rateLength), 12, "[ Avg: %d Kp/sec ] [ Peak: %d Kp/sec ]",
                KiloRate(frameStats.averageParticlesPerSecond),
                KiloRate(frameStats.peakParticlesPerSecond));
     font.Print(0, 0, "%s", benchmarkMode ? kBenchmarkModeLine : kFreeModeLine);

@@ -1,6 +1,7 @@
 // The HUD's colours and figures.
 #include "render/Hud.h"
 
+#include <algorithm>
 #include <cmath>
 
 Rgba HudCountColour(int particleCount) {
@@ -30,4 +31,8 @@ int KiloRate(float perSecond) {
         return -2147483647 / 1000;
     }
     return static_cast<int>(perSecond) / 1000;
+}
+
+int HudAverageColumn(int rateLength) {
+    return std::max(kHudAverageColumn, rateLength * kHudCellSize);
 }

@@ -4,6 +4,9 @@
 
 #include "text/Markup.h"
 
+constexpr int kHudCellSize = 10;        // pixels
+constexpr int kHudAverageColumn = 220;  // pixels: where the average and peak start
+
 constexpr const char* kFreeModeLine =
     "Free mode. (B)urst s(C)atter (F)reeze (R)eset Be(N)chmark +/-";
 constexpr const char* kBenchmarkModeLine = "Benchmark mode. (N) for Free mode";
@@ -14,3 +17,7 @@ Rgba HudCountColour(int particleCount);
 // Thousands, truncated twice toward zero: first to an int, then by the division. Values beyond
 // the int range saturate and a NaN reads 0, so no reading can make the conversion undefined.
 int KiloRate(float perSecond);
+
+// Where the average and peak start after a rate text of `rateLength` characters: at their
+// column, or right after a rate text that reaches past it, so the two never overprint.
+int HudAverageColumn(int rateLength);
