@@ -41,6 +41,7 @@ golden: release
 	mv build/simulation.txt tests/data/simulation.txt
 	rm -rf build/golden && mkdir build/golden
 	$(XSESSION) build/tests/golden_tool --frames "$(CURDIR)/build/golden"
+	$(PYTHON) tools/xsession.py menu build/golden/menu.ppm
 	mogrify -format png -define png:exclude-chunks=date,time build/golden/*.ppm
 	cp build/golden/*.png tests/data/golden/
 

@@ -6,6 +6,7 @@ to its name.
 
     xsession.py run COMMAND [ARG...]      runs COMMAND on a private server; its exit status
     xsession.py shot OUT.png [SECONDS]    runs the program from data/ for SECONDS (4), saves a picture
+    xsession.py menu OUT.png              opens the menu over "Burst [B]", saves its picture
 """
 
 import os
@@ -109,10 +110,11 @@ class Program:
         if self.process.poll() is not None:
             raise RuntimeError(f"the program ended with status {self.process.returncode}")
 
-    def shot(self, path="ppm:-"):
-        """Saves the window's picture to path, or returns it as rows of RGB pixels (numpy)."""
+    def shot(self, path="ppm:-", window=None):
+        """Saves the picture of the window (or of another, such as the menu) to path, or returns
+        it as rows of RGB pixels (numpy)."""
         self.check_running()
-        picture = subprocess.run(["import", "-window", self.window, path], env=self.x.env,
+        picture = subprocess.run(["import", "-window", window or self.window, path], env=self.x.env,
                                  capture_output=True, check=True, timeout=60).stdout
         if path != "ppm:-":
             return None
@@ -120,6 +122,21 @@ class Program:
         import numpy
         from PIL import Image
         return numpy.asarray(Image.open(io.BytesIO(picture)).convert("RGB"), dtype=int)
+
+    def menus(self):
+        return self.x.run("xdotool", "search", "--onlyvisible", "--name", "^freeglut menu$",
+                          check=False).split()
+
+    def open_menu(self, entry, at=(320, 150)):
+        """Holds the right button down at `at` until the menu shows, then moves the pointer over
+        entry (from 0, of eight evenly spaced); returns the menu's window."""
+        self.x.run("xdotool", "mousemove", "--sync", *map(str, at), "mousedown", "3")
+        menu = poll(lambda: self.menus() or None, 10, "menu")[0]
+        box = dict(line.split("=") for line in self.x.run("xdotool", "getwindowgeometry",
+                                                          "--shell", menu).split())
+        y = int(box["Y"]) + int(box["HEIGHT"]) * (2 * entry + 1) // 16
+        self.x.run("xdotool", "mousemove", "--sync", str(int(box["X"]) + 40), str(y))
+        return menu
 
     def keys(self, *names):
         # The pointer query after the keys waits for the server's answer: every key has been
@@ -138,12 +155,15 @@ def main(args):
     if len(args) >= 2 and args[0] == "run":
         with XServer() as x:
             return subprocess.run(args[1:], env=x.env).returncode
-    if len(args) in (2, 3) and args[0] == "shot":
+    if (len(args) in (2, 3) and args[0] == "shot") or (len(args) == 2 and args[0] == "menu"):
         with XServer() as x:
             program = Program(x)
             try:
-                time.sleep(float(args[2]) if len(args) == 3 else 4)
-                program.shot(os.path.abspath(args[1]))
+                # The menu with "Burst [B]" lit, as the tests see it: it is drawn anew for the
+                # pointer.
+                window = program.open_menu(2) if args[0] == "menu" else None
+                time.sleep(float(args[2]) if len(args) == 3 else 4 if window is None else 1)
+                program.shot(os.path.abspath(args[1]), window)
             finally:
                 program.stop()
             return 0
