@@ -6,7 +6,6 @@
 #include <fstream>
 #include <iostream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <unistd.h>
@@ -68,42 +67,21 @@ void DrawText() {
                "abcdefghijklmnopqrstuvwxyz{|}~ \xa1\xb5\xc0\xc9\xd6\xdf\xe9\xf1\xfc\xff");
 }
 
-// The upload's paths that the scene never takes: the two refusals, which leave the pixels held,
-// and a single level, drawn at a quarter of its size below the text, where only that level's
-// own filtering shows.
-bool DrawSingleLevel() {
+// The upload's paths that the program never takes: the refusals, which come before any GL call
+// and leave the pixels held, and a single level, which the floor seen from below then shows.
+bool UploadFloorAsOneLevel() {
     Texture wood;
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    if (wood.Load(EMBERVANE_DATA_DIR "/wood.tga", name, 0) != kImageOk) {
-        return false;
-    }
+    wood.Load("wood.tga", floorTextureName, 0);
     wood.mipmaps = false;
     wood.width = 384;
     const bool refusedSize = wood.Upload(/*releasePixels=*/true) == kTextureBadSize;
     wood.width = 256;
-    if (!refusedSize || wood.Upload(true) != kImageOk || wood.Upload(true) != kTextureNoPixels) {
-        return false;
-    }
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, 640, 0, 480, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    glColor3f(1, 1, 1);
-    glBegin(GL_QUADS);
-    for (const auto& [s, t] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}}) {
-        glTexCoord2i(s, t);
-        glVertex2i(520 + 64 * s, 40 + 64 * t);
-    }
-    glEnd();
-    return true;
+    return refusedSize && wood.Upload(true) == kImageOk && wood.Upload(true) == kTextureNoPixels;
 }
 
 // The scene without the three pictures and with them: from the start-up camera, from below the
-// floor (which hides every particle) and part way round the benchmark orbit; then the text.
+// floor (which hides every particle; its texture of one level here) and part way round the
+// benchmark orbit; then the text.
 int WriteFrames(const char* folder) {
     const struct {
         const char* name;
@@ -119,6 +97,10 @@ int WriteFrames(const char* folder) {
             return 1;
         }
         InitScene();
+        if (c.pitch < 0 && !UploadFloorAsOneLevel()) {
+            std::cerr << "golden_tool: an upload gave the wrong result\n";
+            return 1;
+        }
         Reshape(640, 480);
         PrepareSteadyState(c.count);
         benchmarkMode = c.benchmark;
@@ -132,10 +114,6 @@ int WriteFrames(const char* folder) {
         WritePpm(std::string(folder) + "/" + c.name + ".ppm");
     }
     DrawText();
-    if (!DrawSingleLevel()) {
-        std::cerr << "golden_tool: a texture upload gave the wrong result\n";
-        return 1;
-    }
     WritePpm(std::string(folder) + "/text.ppm");
     return 0;
 }
