@@ -84,11 +84,13 @@ class Program:
     """One run of a program binary on a server, with its window found, put at the top-left
     corner and focused, so that keys reach it and pictures of it are whole."""
 
-    def __init__(self, x, binary=RELEASE, cwd=DATA, env=None, stderr=subprocess.DEVNULL):
+    def __init__(self, x, binary=RELEASE, cwd=DATA, env=None, stderr=subprocess.DEVNULL,
+                 stdout=None):
         self.x = x
-        self.stderr = stderr
+        self.stderr, self.stdout = stderr, stdout
         self.process = subprocess.Popen([os.path.abspath(binary)], cwd=cwd, stderr=stderr,
-                                        env=dict(x.env, **(env or {})), start_new_session=True)
+                                        stdout=stdout, env=dict(x.env, **(env or {})),
+                                        start_new_session=True)
         try:
             self.window = poll(self.find_window, 30, "window")
             self.x.run("xdotool", "windowmove", "--sync", self.window, "0", "0")

@@ -14,7 +14,8 @@ SCENE = numpy.s_[:440]  # the picture's rows above the HUD
 FLOOR = numpy.s_[330:440]  # floor only, from the start-up camera
 
 
-# Starts programs on the test's own server (their reports in .stderr); ends both afterwards.
+# Starts programs on the test's own server (their reports in .stderr, their output in .stdout);
+# ends both afterwards.
 @pytest.fixture
 def launch(tmp_path):
     with XServer() as x:
@@ -24,8 +25,8 @@ def launch(tmp_path):
             binary = os.path.join(ROOT, "build-asan", "embervane") if sanitizer else binary
             env = {"ASAN_OPTIONS": "detect_leaks=0",  # Mesa's own allocations, not the program's
                    "UBSAN_OPTIONS": "print_stacktrace=1:halt_on_error=1"}
-            log = open(tmp_path / f"stderr{len(programs)}", "w")
-            programs.append(Program(x, binary, cwd, env, log))
+            log, out = (open(tmp_path / f"{name}{len(programs)}", "w") for name in ("stderr", "out"))
+            programs.append(Program(x, binary, cwd, env, log, out))
             return programs[-1]
 
         yield start

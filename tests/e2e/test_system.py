@@ -84,6 +84,12 @@ def count_colour(frame):
             "yellow" if ((numpy.minimum(red, green) - blue) > 150).sum() > 40 else None)
 
 
+# Benchmark mode's result lines so far, each as its fields' numbers by name.
+def turns(app):
+    return [{key: float(value) for key, value in (field.split("=") for field in line.split())}
+            for line in open(app.stdout.name)]
+
+
 def test_keys_change_count_mode_and_viewport_through_the_event_loop(launch):
     app = launch()
     assert app.x.run("xdotool", "search", "--onlyvisible", "--name", ".").split() == [app.window]
@@ -93,6 +99,15 @@ def test_keys_change_count_mode_and_viewport_through_the_event_loop(launch):
     app.keys("n")  # benchmark mode: 32000 particles and the orbit
     bench = wait_for(app, lambda f: count_colour(f) == "yellow", "benchmark mode's 32000")
     wait_for(app, lambda f: changed(bench, f) > 10000, "the orbit")
+    poll(lambda: len(turns(app)) >= 2, 30, "two turns of the orbit")
+    app.keys("plus")  # a fresh turn, all of it at the new count
+    poll(lambda: len(turns(app)) >= 3, 30, "a turn of 32500 particles")
+    for number, (turn, count) in enumerate(zip(turns(app), [32000, 32000, 32500]), 1):
+        assert (turn["orbit"], turn["particles"]) == (number, count)
+        assert abs(turn["seconds"] - 7.2) < turn["frame_ms_max"] / 1000 + 0.01
+        assert abs(turn["fps"] - turn["frames"] / turn["seconds"]) < 0.05 + turn["fps"] / 1000
+        assert abs(turn["kps"] - turn["particles"] * turn["fps"] / 1000) < 3
+        assert turn["frame_ms_p50"] <= turn["frame_ms_p99"] <= turn["frame_ms_max"]
     app.keys("N", "f")  # free mode again, the camera stops; held still for 18 s
     settle(app)
     app.keys("1")
