@@ -64,13 +64,8 @@ TEST(TgaDecode, AcceptsOrRefusesAndKeepsThePictureOnlyUntilTheHeaderIsRead) {
     const auto [stored24, wanted24] = Distinct(3);
     // What, the file, the result, then width, height and bits per pixel, and the pixels held.
     const std::tuple<const char*, Bytes, int, std::vector<int>, Bytes> rows[] = {
-        {"32-bit: A stays last",
-         Tga(2, 1, 1, 32, {1, 2, 3, 4}),
-         kImageOk,
-         {1, 1, 32},
-         {3, 2, 1, 4}},
         {"8-bit type 2 as is", Tga(2, 2, 1, 8, {5, 250}), kImageOk, {2, 1, 8}, {5, 250}},
-        {"61 of 32 bits", Tga(2, 61, 1, 32, stored32), kImageOk, {61, 1, 32}, wanted32},
+        {"61 of 32 bits, A last", Tga(2, 61, 1, 32, stored32), kImageOk, {61, 1, 32}, wanted32},
         {"61 of 24 bits", Tga(2, 61, 1, 24, stored24), kImageOk, {61, 1, 24}, wanted24},
         {"ID skipped, tail ignored", Tga(2, 1, 1, 24, {1, 2, 3, 4}, 5), kImageOk, {1, 1, 24}, kept},
         {"sides little-endian", Tga(3, 256, 128, 8, grey), kImageOk, {256, 128, 8}, grey},
