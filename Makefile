@@ -2,7 +2,7 @@
 # it needs when missing; the builds themselves are the presets in CMakePresets.json.
 PYTHON := /usr/bin/python3
 XSESSION := $(PYTHON) tools/xsession.py run
-.PHONY: deps release asan program run test bench package golden soak screenshots
+.PHONY: deps release asan program run test bench plot package golden soak screenshots
 
 deps:
 	bash tools/install-deps.sh
@@ -30,6 +30,15 @@ test: release asan package
 
 bench: release
 	$(XSESSION) sh -c 'for bench in build/bench/*_bench; do echo "== $$bench"; $$bench || exit 1; done'
+
+# docs/scaling.png: the frame, the vertex-array reference frame and the simulation step from 500
+# to 120000 particles, the median of three repetitions each; the figures stay in build/scaling.json.
+# The benchmark runs from data/, so its output path is absolute.
+plot: release
+	$(XSESSION) build/bench/frame_bench --scaling --benchmark_filter='^Scaling/' \
+	    --benchmark_repetitions=3 --benchmark_out="$(CURDIR)/build/scaling.json" \
+	    --benchmark_out_format=json
+	$(PYTHON) tools/plot-scaling.py build/scaling.json docs/scaling.png
 
 package: release
 	cpack --preset deb

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(make cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
           freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri dpkg-dev xvfb xdotool imagemagick
           x11-utils python3 python3-pytest python3-numpy python3-pil python3-xlib
-          libfreetype-dev fonts-dejavu-core)
+          python3-matplotlib libfreetype-dev fonts-dejavu-core)
 missing=()
 for package in "${packages[@]}"; do
     # A package removed but not purged still has a status: only "installed" counts.
