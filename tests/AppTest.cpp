@@ -198,7 +198,7 @@ TEST_F(App, EachTurnOfTheBenchmarkOrbitPrintsOneLine) {
          "orbit=1 particles=32000 frames=210 seconds=7.22 fps=29.1 kps=930 frame_ms_p50=31.25 "
          "frame_ms_p99=249.67 frame_ms_max=250.00\n"},
         {"a count change starts the turn afresh",
-         {{"n", 100, 31.25}, {"+", 231, 31.25}},
+         {{"n", 100, 62.5}, {"+", 231, 31.25}},
          "orbit=1 particles=32500 frames=231 seconds=7.22 fps=32.0 kps=1040 frame_ms_p50=31.25 "
          "frame_ms_p99=31.25 frame_ms_max=31.25\n"},
         {"leaving drops the turn, free mode prints nothing, entering counts from 1 again",
