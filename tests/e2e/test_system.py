@@ -71,7 +71,9 @@ def drag(app, button, start, end, steps=12):
 # Opens the menu at `at`, checks its picture, releases it over entry (from 0) and sends the keys
 # `then` at once.
 def choose(app, entry, at=(320, 150), then=(), check=lambda menu: None):
-    check(app.open_menu(entry, at))
+    menu = app.open_menu(at)
+    check(menu)
+    app.point_at(menu, entry)
     app.x.run("xdotool", "sleep", "0.05", "mouseup", "3",
               *[item for key in then for item in ("key", key)], "mousemove", "900", "700")
     poll(lambda: not app.menus(), 10, "the menu to close")
@@ -135,7 +137,7 @@ def test_drags_turn_the_camera_and_the_menu_bursts(launch, tmp_path):
     # "Burst [B]", and held again at once: all at the corners, where no other entry puts them
     # The menu as the user sees it, every label in its place, first
     choose(app, 2, then="f", check=lambda menu: check_against_reference(
-        lambda: app.shot(window=menu), "menu", tmp_path, timeout=10))
+        lambda: app.menu_shot(menu, 2), "menu", tmp_path, timeout=10))
     assert not (settle(app)[EMITTER].min(-1) > 200).any(), "still something at the emitter"
 
 
