@@ -32,7 +32,7 @@ bench: release
 	$(XSESSION) sh -c 'for bench in build/bench/*_bench; do echo "== $$bench"; $$bench || exit 1; done'
 
 package: release
-	cpack --preset deb
+	cpack --preset packages
 
 # Rewrites the golden simulation results and frames from the current program. Look at the
 # changed pictures before committing them: a test never rewrites its own reference.
