@@ -41,7 +41,7 @@ plot: release
 	$(PYTHON) tools/plot-scaling.py build/scaling.json docs/scaling.png
 
 package: release
-	cpack --preset deb
+	cpack --preset packages
 
 # Rewrites the golden simulation results and frames from the current program. Look at the
 # changed pictures before committing them: a test never rewrites its own reference.

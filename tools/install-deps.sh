@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running, testing and remaking data/ need, when any
-# is missing.
+# Installs the Debian packages that building, running, testing, packaging (and checking the
+# packages) and remaking data/ need, when any is missing.
 set -euo pipefail
 
 packages=(make cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
           freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri dpkg-dev xvfb xdotool imagemagick
           x11-utils python3 python3-pytest python3-numpy python3-pil python3-xlib
-          python3-matplotlib libfreetype-dev fonts-dejavu-core)
+          python3-matplotlib libfreetype-dev zlib1g-dev fonts-dejavu-core rpm rpm2cpio cpio lintian
+          rpmlint appstream desktop-file-utils man-db groff-base)
 missing=()
 for package in "${packages[@]}"; do
     # A package removed but not purged still has a status: only "installed" counts.

@@ -4,6 +4,7 @@
 import glob
 import os
 import random
+import re
 import shutil
 import subprocess
 import time
@@ -12,7 +13,7 @@ import numpy
 import pytest
 from PIL import Image
 
-from conftest import DATA, FLOOR, ROOT, SCENE, XServer, changed, close_cleanly, poll, settle, wait_for
+from conftest import DATA, FLOOR, ROOT, XServer, changed, close_cleanly, poll, settle, wait_for
 
 TOLERANCE = 8
 OUTLIERS = 16
@@ -58,6 +59,17 @@ def test_frame_matches_its_reference(frames, case):
 
 COUNT_LINE = numpy.s_[446:456, :200]  # "32000 particles"
 EMITTER = numpy.s_[302:315, 314:327]  # around (0, -8, 0) from the start-up camera
+SKY = numpy.s_[:250]  # above the floor's far edge from the start-up camera
+PLAIN = {"wood.tga": 0.5, "font.tga": 0.5, "star.tga": 0.2}  # sprites: < 0.04; squares: > 0.4
+
+
+# How much of each picture's part of a frame is drawn as without the picture: the floor in
+# plain blue-grey, the count line's glyphs as solid blocks, and the particles as flat squares
+# (the lit pixels in the sky as bright as their left neighbour; a sprite's glow falls off).
+def plain(frame):
+    return {"wood.tga": (numpy.abs(frame[FLOOR] - (0, 77, 102)).max(-1) < 6).mean(),
+            "font.tga": (numpy.abs(frame[COUNT_LINE] - (255, 255, 0)).max(-1) < 12).mean(),
+            "star.tga": (numpy.diff(frame[SKY].max(-1))[frame[SKY, 1:].max(-1) > 60] == 0).mean()}
 
 
 def drag(app, button, start, end, steps=12):
@@ -154,12 +166,10 @@ def test_a_missing_or_damaged_picture_is_done_without(launch, tmp_path, name, da
     blob = damage(picture.read_bytes())
     picture.unlink() if blob is None else picture.write_bytes(blob)
     app = launch(cwd=tmp_path / "data", sanitizer=True)
-    first = wait_for(app, lambda f: f[SCENE].max() > 0, "a frame")
+    first = wait_for(app, lambda f: (f[SKY].max(-1) > 60).mean() > 0.005, "particles aloft")
     frame = wait_for(app, lambda f: changed(first, f) > 500, "a moving picture")
-    plain = (numpy.abs(frame[FLOOR] - (0, 77, 102)).max(-1) < 6).mean()
-    assert (plain > 0.5) == (name == "wood.tga"), f"{plain:.2f} of the floor is plain"
-    blocks = (numpy.abs(frame[COUNT_LINE] - (255, 255, 0)).max(-1) < 12).mean()
-    assert (blocks > 0.5) == (name == "font.tga"), f"{blocks:.2f} of the count line is solid"
+    for picture, share in plain(frame).items():
+        assert (share > PLAIN[picture]) == (picture == name), f"{share:.3f} plain: {picture}"
     close_cleanly(app)
 
 
@@ -185,22 +195,53 @@ def test_a_storm_of_input_leaves_the_sanitizer_build_running_and_sound(launch):
     close_cleanly(app)
 
 
-# Installed, or unpacked from the Debian package, and started through its launcher elsewhere.
-@pytest.mark.parametrize("how", ["install", "package"])
-def test_the_installed_launcher_draws_the_textured_floor(launch, tmp_path, how):
+# Where the install and both packages put each file; the checker of each file that has one.
+CHECKED = {"share/applications/embervane.desktop": "desktop-file-validate {}",
+           "share/metainfo/org.embervane.embervane.metainfo.xml":
+               "appstreamcli validate --no-net --strict {}",
+           "share/man/man6/embervane.6.gz": "man --warnings -l -Tutf8 -Z {} >/dev/null"}
+LAYOUT = {*CHECKED, "bin/embervane", "libexec/embervane/embervane",
+          "share/doc/embervane/copyright", "share/doc/embervane/changelog.gz",
+          *(f"share/embervane/{name}.tga" for name in ("font", "wood", "star")),
+          *(f"share/icons/hicolor/{n}x{n}/apps/embervane.png" for n in (16, 32, 48, 64, 128, 256)),
+          "share/icons/hicolor/scalable/apps/embervane.svg"}
+PACKAGES = {"deb": ("lintian --pedantic {}", "dpkg-deb -f {} Depends", "dpkg-deb -x {} {}"),
+            "rpm": ("rpmlint {} | grep E:", "rpm -qpR {}",
+                    "mkdir {1} && rpm2cpio {0} | cpio -id -D {1}")}
+
+
+# Runs a shell command with the paths quoted in its {}; its output and errors together.
+def shell(command, *paths):
+    return subprocess.run(command.format(*(f"'{path}'" for path in paths)), shell=True, text=True,
+                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT).stdout
+
+
+# A checker's errors, warnings and notes (lintian shows its notes only when asked; an RPM's
+# errors alone), less the signature that whoever distributes a package adds.
+def complaints(checker, path):
+    return [line for line in shell(checker, path).splitlines()
+            if re.search(r"\b(E|W|I|error|warning):", line) and "no-signature" not in line]
+
+
+# Installed, or unpacked from a package and checked, and started through its launcher elsewhere:
+# every file where a distribution wants it, and all three pictures drawn.
+@pytest.mark.parametrize("how", ["install", "deb", "rpm"])
+def test_the_installed_files_pass_their_checkers_and_draw_every_picture(launch, tmp_path, how):
+    prefix = tmp_path / "a root" / "usr"
     if how == "install":
-        prefix = tmp_path / "a prefix"
-        subprocess.run(["cmake", "--install", os.path.join(ROOT, "build"), "--prefix", prefix],
-                       check=True, capture_output=True)
+        shell("cmake --install {} --prefix {}", os.path.join(ROOT, "build"), prefix)
     else:
-        package = max(glob.glob(os.path.join(ROOT, "build", "embervane_*.deb")),
-                      key=os.path.getmtime)
-        assert "libglut" in subprocess.run(["dpkg-deb", "-f", package, "Depends"],
-                                           capture_output=True, text=True).stdout
-        subprocess.run(["dpkg-deb", "-x", package, tmp_path / "a root"], check=True)
-        prefix = tmp_path / "a root" / "usr"
-    assert (prefix / "share" / "applications" / "embervane.desktop").is_file()
+        package = max(glob.glob(f"{ROOT}/build/embervane*.{how}"), key=os.path.getmtime)
+        checker, needs, unpack = PACKAGES[how]  # the package's checker, dependencies, unpacker
+        assert complaints(checker, package) == []
+        assert "libglut" in shell(needs, package)
+        shell(unpack, package, prefix.parent)
+    assert {str(p.relative_to(prefix)) for p in prefix.rglob("*") if p.is_file()} == LAYOUT
+    for path, checker in CHECKED.items():
+        assert complaints(checker, prefix / path) == []
     app = launch(prefix / "bin" / "embervane", cwd=tmp_path)
-    wait_for(app, lambda f: ((f[FLOOR][..., 0] > f[FLOOR][..., 1] + 20) &
-                             (f[FLOOR][..., 1] > f[FLOOR][..., 2] + 10)).mean() > 0.6,
-             "a wooden floor")
+    frame = wait_for(app, lambda f: ((f[FLOOR][..., 0] > f[FLOOR][..., 1] + 20) &
+                                     (f[FLOOR][..., 1] > f[FLOOR][..., 2] + 10)).mean() > 0.6
+                     and (f[SKY].max(-1) > 60).mean() > 0.005, "a wooden floor, particles above")
+    for picture, share in plain(frame).items():
+        assert share < PLAIN[picture], f"{share:.3f} plain: {picture}"

@@ -1,4 +1,5 @@
-// Offline generator for Embervane's bundled textures: glyph atlas, wood floor, star sprite.
+// Offline generator for Embervane's bundled pictures: glyph atlas, wood floor, star sprite, and
+// the icons that the desktop shows for the installed program.
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -15,6 +16,8 @@
 #include <numbers>
 #include <string>
 #include <vector>
+
+#include <zlib.h>
 
 namespace {
 
@@ -37,6 +40,21 @@ constexpr int kJointsPerPlank = 2;
 
 constexpr int kStarSize = 64;
 
+// The icon is drawn in a unit square, y down, at each size the desktop's icon theme asks for.
+constexpr std::array<int, 6> kIconSizes = {16, 32, 48, 64, 128, 256};
+constexpr int kIconSamples = 4;  // per pixel and axis
+constexpr double kIconInset = 0.03;
+constexpr double kIconCorner = 0.16;  // radius of the tile's rounded corners
+constexpr double kHorizon = 0.64;
+constexpr double kFadeDepth = 0.12;   // the floor fades into the sky over this many rows
+constexpr double kFloorDepth = 0.5;   // a floor row v lies kFloorDepth / (v - kHorizon) away
+constexpr double kPlankWidth = 0.22;  // across, at that depth
+constexpr double kSeamWidth = 0.1;    // of a plank's width
+constexpr int kOuterPlank = 12;       // planks -kOuterPlank..kOuterPlank-1 reach the fade
+constexpr double kEmitterX = 0.5;
+constexpr double kEmitterY = 0.8;
+constexpr int kIconSparks = 150;
+
 constexpr double kTau = 2.0 * std::numbers::pi;
 
 // Pixels are kept top-down in memory because that is how the pictures are designed;
@@ -44,7 +62,7 @@ constexpr double kTau = 2.0 * std::numbers::pi;
 struct Image {
     int width = 0;
     int height = 0;
-    int channels = 0;  // 1 = grey, 3 = R,G,B
+    int channels = 0;  // 1 = grey, 3 = R,G,B, 4 = R,G,B,A (PNG only)
     std::vector<std::uint8_t> pixels;
 
     Image(int w, int h, int c)
@@ -455,6 +473,249 @@ bool MakeStar(const std::filesystem::path& outPath) {
     return WriteTga(outPath, image);
 }
 
+// The icon: the program's fountain as it looks at start-up, a jet and a spray of glowing blue
+// sprites rising from the emitter over the wooden floor under a night sky, on a rounded tile.
+// The PNG sizes and the scalable icon draw the same shapes.
+struct Spark {
+    double x;
+    double y;
+    double radius;
+    Rgb colour;
+};
+
+const Rgb kSkyTop{0.01, 0.01, 0.03};
+const Rgb kSkyLow{0.04, 0.05, 0.13};
+const Rgb kWoodLight{0.78, 0.55, 0.33};
+const Rgb kWoodDark{0.62, 0.40, 0.22};
+const Rgb kWoodSeam{0.20, 0.11, 0.05};
+const Rgb kSprayBlue{0.2, 0.5, 1.0};  // the program's two launch colours
+const Rgb kJetBlue{0.2, 0.2, 1.0};
+
+// Deterministic like the textures: a fixed seed and one draw per statement, in order.
+std::vector<Spark> IconSparks() {
+    SplitMix rng(0x69636f6eull);
+    std::vector<Spark> sparks;
+    for (int i = 0; i < kIconSparks; ++i) {
+        // As in the program's pool, one spark in three belongs to the narrow jet, the rest to
+        // the wide spray that arcs out and falls to both sides.
+        const bool jet = i % 3 == 0;
+        const double flight = rng.Unit();  // the part of its arc the spark has flown
+        const double side = rng.Unit() * 2.0 - 1.0;
+        const double lift = rng.Unit();
+        const double size = rng.Unit();
+        Spark spark{0.0, 0.0, 0.035 + 0.035 * size * (1.0 - 0.5 * flight), kSprayBlue};
+        if (jet) {
+            // Most of the jet is still low, where its sparks crowd into one bright stem.
+            const double rise = flight * flight;
+            spark.x = kEmitterX + side * 0.035 * rise;
+            spark.y = kEmitterY - 0.62 * rise * (2.0 - rise);
+            spark.colour = kJetBlue;
+        } else {
+            // Each spray spark climbs to its own height, so the arcs fill a dome.
+            spark.x = kEmitterX + side * 0.46 * flight;
+            spark.y = kEmitterY - (0.5 + lift) * 0.9 * flight * (1.0 - flight);
+        }
+        sparks.push_back(spark);
+    }
+    return sparks;
+}
+
+// Whether the point lies on the rounded tile; the icon is transparent around it.
+bool InTile(double u, double v) {
+    const double low = kIconInset + kIconCorner;
+    const double high = 1.0 - kIconInset - kIconCorner;
+    const double dx = std::max({low - u, u - high, 0.0});
+    const double dy = std::max({low - v, v - high, 0.0});
+    return dx * dx + dy * dy <= kIconCorner * kIconCorner && std::min(u, v) >= kIconInset &&
+           std::max(u, v) <= 1.0 - kIconInset;
+}
+
+Rgb PlankColour(int plank) {
+    return plank % 2 == 0 ? kWoodLight : kWoodDark;
+}
+
+// How far row v of the floor has faded into the sky's colour at the horizon.
+double FloorFade(double v) {
+    return std::clamp(1.0 - (v - kHorizon) / kFadeDepth, 0.0, 1.0);
+}
+
+// The tile's picture without the sparks: a sky above the horizon, below it planks that run
+// toward the horizon and meet there, as the floor does from the program's start-up camera.
+Rgb Ground(double u, double v) {
+    if (v < kHorizon) {
+        return Mix(kSkyTop, kSkyLow, v / kHorizon);
+    }
+    const double depth = kFloorDepth / std::max(v - kHorizon, 1e-9);
+    const double across = (u - kEmitterX) * depth / kPlankWidth;
+    const double plank = std::floor(across);
+    const Rgb wood = across - plank < kSeamWidth ? kWoodSeam : PlankColour(static_cast<int>(plank));
+    return Mix(wood, kSkyLow, FloorFade(v));
+}
+
+// Where the floor's line `across` planks from the middle meets the tile's bottom edge.
+double FloorEdge(double across) {
+    return kEmitterX + across * kPlankWidth * (1.0 - kHorizon) / kFloorDepth;
+}
+
+// The star sprite's profile (as in MakeStar, without its glare) at r = distance / radius.
+double Glow(double r) {
+    if (r >= 1.0) {
+        return 0.0;
+    }
+    const double window = (1.0 - r * r) * (1.0 - r * r);
+    return 1.6 * (std::exp(-r * r * 30.0) + 0.45 * std::exp(-r * r * 6.0)) * window;
+}
+
+// Zlib at its best compression; the same zlib gives the same bytes.
+bool WritePng(const std::filesystem::path& path, const Image& image) {
+    const size_t rowBytes = static_cast<size_t>(image.width * image.channels);
+    std::vector<std::uint8_t> raw;
+    for (int y = 0; y < image.height; ++y) {
+        raw.push_back(0);  // no filter
+        const std::uint8_t* row = &image.pixels[static_cast<size_t>(y) * rowBytes];
+        raw.insert(raw.end(), row, row + rowBytes);
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<std::uint8_t> packed(packedSize);
+    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()),
+                  Z_BEST_COMPRESSION) != Z_OK) {
+        return false;
+    }
+    packed.resize(packedSize);
+
+    std::vector<std::uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    auto put32 = [](std::vector<std::uint8_t>& bytes, std::uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            bytes.push_back(static_cast<std::uint8_t>(v >> shift));
+        }
+    };
+    auto chunk = [&](const char* type, const std::vector<std::uint8_t>& data) {
+        put32(file, static_cast<std::uint32_t>(data.size()));
+        const size_t start = file.size();
+        file.insert(file.end(), type, type + 4);
+        file.insert(file.end(), data.begin(), data.end());
+        put32(file, static_cast<std::uint32_t>(
+                        crc32(0, &file[start], static_cast<uInt>(file.size() - start))));
+    };
+    std::vector<std::uint8_t> header;
+    put32(header, static_cast<std::uint32_t>(image.width));
+    put32(header, static_cast<std::uint32_t>(image.height));
+    header.insert(header.end(), {8, 6, 0, 0, 0});  // 8-bit RGBA, deflate, no interlace
+    chunk("IHDR", header);
+    chunk("IDAT", packed);
+    chunk("IEND", {});
+
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(file.data()),
+              static_cast<std::streamsize>(file.size()));
+    return static_cast<bool>(out);
+}
+
+// Sprites add up as the program's additive blending adds them, saturating to white where many
+// overlap, as at the emitter. No spark is drawn narrower than a pixel and a half, so the
+// smallest sizes still show sparks rather than losing them between samples.
+bool MakeIcon(int size, const std::vector<Spark>& sparks, const std::filesystem::path& outPath) {
+    Image image(size, size, 4);
+    const double minRadius = 0.75 / size;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            Rgb sum{0.0, 0.0, 0.0};
+            int covered = 0;
+            for (int sy = 0; sy < kIconSamples; ++sy) {
+                for (int sx = 0; sx < kIconSamples; ++sx) {
+                    const double u = (x + (sx + 0.5) / kIconSamples) / size;
+                    const double v = (y + (sy + 0.5) / kIconSamples) / size;
+                    if (!InTile(u, v)) {
+                        continue;
+                    }
+                    Rgb colour = Ground(u, v);
+                    for (const Spark& spark : sparks) {
+                        const double radius = std::max(spark.radius, minRadius);
+                        const double glow = Glow(std::hypot(u - spark.x, v - spark.y) / radius);
+                        colour = {colour.r + glow * spark.colour.r,
+                                  colour.g + glow * spark.colour.g,
+                                  colour.b + glow * spark.colour.b};
+                    }
+                    sum = {sum.r + std::min(colour.r, 1.0), sum.g + std::min(colour.g, 1.0),
+                           sum.b + std::min(colour.b, 1.0)};
+                    ++covered;
+                }
+            }
+            if (covered > 0) {
+                std::uint8_t* p = image.At(x, y);
+                p[0] = ToByte(sum.r / covered);
+                p[1] = ToByte(sum.g / covered);
+                p[2] = ToByte(sum.b / covered);
+                p[3] = ToByte(static_cast<double>(covered) / (kIconSamples * kIconSamples));
+            }
+        }
+    }
+    return WritePng(outPath, image);
+}
+
+std::string Hex(const Rgb& c) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", ToByte(c.r), ToByte(c.g), ToByte(c.b));
+    return text;
+}
+
+// The same picture as a scalable icon, 256 units across: the tile, the sky's gradient, each
+// plank and seam as a wedge from the horizon's vanishing point, the fade over them, and every
+// spark as a radial gradient sampled from the sprite's profile.
+bool MakeSvg(const std::vector<Spark>& sparks, const std::filesystem::path& outPath) {
+    constexpr double kUnits = 256.0;
+    std::ofstream out(outPath, std::ios::trunc);
+    const double horizon = kHorizon * kUnits;
+    out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+           "viewBox=\"0 0 256 256\">\n<defs>\n"
+        << "<clipPath id=\"tile\"><rect x=\"" << kIconInset * kUnits << "\" y=\""
+        << kIconInset * kUnits << "\" width=\"" << (1.0 - 2.0 * kIconInset) * kUnits
+        << "\" height=\"" << (1.0 - 2.0 * kIconInset) * kUnits << "\" rx=\"" << kIconCorner * kUnits
+        << "\"/></clipPath>\n"
+        << "<linearGradient id=\"sky\" gradientUnits=\"userSpaceOnUse\" x2=\"0\" y2=\"" << horizon
+        << "\"><stop stop-color=\"" << Hex(kSkyTop) << "\"/><stop offset=\"1\" stop-color=\""
+        << Hex(kSkyLow) << "\"/></linearGradient>\n"
+        << "<linearGradient id=\"fade\" gradientUnits=\"userSpaceOnUse\" x2=\"0\" y1=\"" << horizon
+        << "\" y2=\"" << (kHorizon + kFadeDepth) * kUnits << "\"><stop stop-color=\""
+        << Hex(kSkyLow) << "\"/><stop offset=\"1\" stop-color=\"" << Hex(kSkyLow)
+        << "\" stop-opacity=\"0\"/></linearGradient>\n";
+    for (const auto& [name, colour] : {std::pair{"spray", kSprayBlue}, {"jet", kJetBlue}}) {
+        out << "<radialGradient id=\"" << name << "\">";
+        for (double r : {0.0, 0.1, 0.2, 0.3, 0.45, 0.6, 0.8, 1.0}) {
+            // The brightest channel becomes the stop's opacity: over a dark ground, painting
+            // the colour at that opacity adds about what the sprite adds.
+            const double glow = Glow(r);
+            const double alpha = std::min(glow * std::max({colour.r, colour.g, colour.b}), 1.0);
+            const double scale = alpha > 0.0 ? glow / alpha : 0.0;
+            const Rgb lit{std::min(scale * colour.r, 1.0), std::min(scale * colour.g, 1.0),
+                          std::min(scale * colour.b, 1.0)};
+            out << "<stop offset=\"" << r << "\" stop-color=\"" << Hex(lit) << "\" stop-opacity=\""
+                << alpha << "\"/>";
+        }
+        out << "</radialGradient>\n";
+    }
+    out << "</defs>\n<g clip-path=\"url(#tile)\">\n"
+        << "<rect width=\"256\" height=\"" << horizon << "\" fill=\"url(#sky)\"/>\n"
+        << "<rect y=\"" << horizon << "\" width=\"256\" height=\"" << 256.0 - horizon
+        << "\" fill=\"" << Hex(Mix(kWoodLight, kWoodDark, 0.5)) << "\"/>\n";
+    for (int plank = -kOuterPlank; plank < kOuterPlank; ++plank) {
+        const double seamEnd = FloorEdge(plank + kSeamWidth) * kUnits;
+        out << "<path d=\"M" << kEmitterX * kUnits << " " << horizon << "L"
+            << FloorEdge(plank) * kUnits << " 256H" << seamEnd << "Z\" fill=\"" << Hex(kWoodSeam)
+            << "\"/><path d=\"M" << kEmitterX * kUnits << " " << horizon << "L" << seamEnd
+            << " 256H" << FloorEdge(plank + 1) * kUnits << "Z\" fill=\"" << Hex(PlankColour(plank))
+            << "\"/>\n";
+    }
+    out << "<rect y=\"" << horizon << "\" width=\"256\" height=\"" << kFadeDepth * kUnits
+        << "\" fill=\"url(#fade)\"/>\n";
+    for (const Spark& spark : sparks) {
+        out << "<circle cx=\"" << spark.x * kUnits << "\" cy=\"" << spark.y * kUnits << "\" r=\""
+            << spark.radius * kUnits << "\" fill=\"url(#"
+            << (spark.colour.g == kJetBlue.g ? "jet" : "spray") << ")\"/>\n";
+    }
+    out << "</g>\n</svg>\n";
+    return static_cast<bool>(out);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -468,6 +729,13 @@ int main(int argc, char** argv) {
     bool ok = MakeFont(fontPath, outDir / "font.tga");
     ok = MakeWood(outDir / "wood.tga") && ok;
     ok = MakeStar(outDir / "star.tga") && ok;
+    const std::vector<Spark> sparks = IconSparks();
+    std::filesystem::create_directories(outDir / "icons");
+    for (int size : kIconSizes) {
+        const std::string name = "embervane-" + std::to_string(size) + ".png";
+        ok = MakeIcon(size, sparks, outDir / "icons" / name) && ok;
+    }
+    ok = MakeSvg(sparks, outDir / "icons" / "embervane.svg") && ok;
     if (!ok) {
         std::fprintf(stderr, "some outputs could not be made\n");
         return 1;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Rebuilds the texture generator and regenerates data/ (font atlas, wood floor, star sprite, checksums).
+# Rebuilds the data generator and regenerates data/ (font atlas, wood floor, star sprite, the
+# desktop icons in data/icons/, checksums).
 set -euo pipefail
 
 scriptDir="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -17,5 +18,5 @@ mkdir -p "${repoRoot}/data"
 "${buildDir}/make-data" "${fontPath}" "${repoRoot}/data"
 
 cd "${repoRoot}/data"
-sha256sum font.tga star.tga wood.tga > SHA256SUMS
+sha256sum font.tga star.tga wood.tga icons/* > SHA256SUMS
 cat SHA256SUMS
