@@ -91,13 +91,6 @@ def choose(app, entry, at=(320, 150), then=(), check=lambda menu: None):
     poll(lambda: not app.menus(), 10, "the menu to close")
 
 
-# Green or yellow, as the count line's glyphs show over the wood; else None.
-def count_colour(frame):
-    red, green, blue = numpy.moveaxis(frame[COUNT_LINE], -1, 0)
-    return ("green" if ((green - red) > 100).sum() > 40 else
-            "yellow" if ((numpy.minimum(red, green) - blue) > 150).sum() > 40 else None)
-
-
 # Benchmark mode's result lines so far, each as its fields' numbers by name.
 def turns(app):
     return [{key: float(value) for key, value in (field.split("=") for field in line.split())}
@@ -108,11 +101,7 @@ def test_keys_change_count_mode_and_viewport_through_the_event_loop(launch):
     app = launch()
     assert app.x.run("xdotool", "search", "--onlyvisible", "--name", ".").split() == [app.window]
     assert app.x.run("xdotool", "getwindowgeometry", app.window).split()[-1] == "640x480"
-    app.keys(*["minus"] * 17)  # 23500 particles: green
-    wait_for(app, lambda f: count_colour(f) == "green", "23500 particles")
-    app.keys("n")  # benchmark mode: 32000 particles and the orbit
-    bench = wait_for(app, lambda f: count_colour(f) == "yellow", "benchmark mode's 32000")
-    wait_for(app, lambda f: changed(bench, f) > 10000, "the orbit")
+    app.keys("n")  # benchmark mode: 32000 particles, as its lines say
     poll(lambda: len(turns(app)) >= 2, 30, "two turns of the orbit")
     app.keys("plus")  # a fresh turn, all of it at the new count
     poll(lambda: len(turns(app)) >= 3, 30, "a turn of 32500 particles")
