@@ -107,7 +107,8 @@ class Program:
 
     def check_running(self):
         if self.process.poll() is not None:
-            raise RuntimeError(f"the program ended with status {self.process.returncode}")
+            report = open(self.stderr.name).read() if hasattr(self.stderr, "name") else ""
+            raise RuntimeError(f"the program ended with status {self.process.returncode}\n{report}")
 
     def shot(self, path="ppm:-"):
         """Saves the window's picture to path, or returns it as rows of RGB pixels (numpy)."""

@@ -63,6 +63,7 @@ def close_cleanly(app):
         data=(32, [server.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
     server.sync()
     server.close()
-    assert app.process.wait(30) == 0
+    status = app.process.wait(30)
     report = open(app.stderr.name).read()
+    assert status == 0, report
     assert "Sanitizer" not in report and "runtime error" not in report, report

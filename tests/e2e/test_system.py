@@ -143,6 +143,8 @@ def test_a_storm_of_input_leaves_the_sanitizer_build_running_and_sound(launch):
     keys = "plus minus 1 2 b c f g h n r B C F G H N R a z space Escape Tab Return F1 Up".split()
     app = launch(sanitizer=True)
     end = time.monotonic() + float(os.environ.get("EMBERVANE_STORM_SECONDS", 30))
+    for entry in range(8):  # every menu entry once, then at random
+        choose(app, entry)
     while time.monotonic() < end:
         roll = rng.random()
         if roll < 0.1:
