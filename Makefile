@@ -34,15 +34,16 @@ bench: release
 package: release
 	cpack --preset deb
 
-# Rewrites the golden simulation results and frames from the current program. Look at the
-# changed pictures before committing them: a test never rewrites its own reference.
+# Rewrites the golden simulation results and frames from the current program, and beside the
+# frames the GL renderer and version that drew them, which the frame tests hold every run to.
+# Look at the changed pictures before committing them: a test never rewrites its own reference.
 golden: release
 	build/tests/golden_tool --simulation <tests/data/simulation.txt >build/simulation.txt
 	mv build/simulation.txt tests/data/simulation.txt
 	rm -rf build/golden && mkdir build/golden
 	$(XSESSION) build/tests/golden_tool --frames "$(CURDIR)/build/golden"
 	mogrify -format png -define png:exclude-chunks=date,time build/golden/*.ppm
-	cp build/golden/*.png tests/data/golden/
+	cp build/golden/*.png build/golden/renderer.txt tests/data/golden/
 
 # Ten minutes (MINUTES=...) at 120000 particles in benchmark mode, watching resident memory.
 soak: release

@@ -3,10 +3,12 @@
 # is missing.
 set -euo pipefail
 
+# mesa-vulkan-drivers brings lavapipe, the Vulkan device under which the frame tests run Mesa's
+# zink.
 packages=(make cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
-          freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri dpkg-dev xvfb xdotool imagemagick
-          x11-utils python3 python3-pytest python3-numpy python3-pil python3-xlib
-          libfreetype-dev fonts-dejavu-core)
+          freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri mesa-vulkan-drivers dpkg-dev xvfb
+          xdotool imagemagick x11-utils python3 python3-pytest python3-numpy python3-pil
+          python3-xlib libfreetype-dev fonts-dejavu-core)
 missing=()
 for package in "${packages[@]}"; do
     # A package removed but not purged still has a status: only "installed" counts.

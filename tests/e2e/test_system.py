@@ -1,5 +1,6 @@
-# Golden frames against tests/data/golden (a wrong vertex, glyph, colour or GL state exceeds
-# TOLERANCE in far more than OUTLIERS pixels); the program as a user drives and installs it.
+# Golden frames against tests/data/golden, on each of Mesa's drivers at hand (a wrong vertex,
+# glyph, colour or GL state exceeds the driver's tolerance in far more than OUTLIERS pixels); the
+# program as a user drives and installs it.
 
 import glob
 import os
@@ -14,30 +15,50 @@ from PIL import Image
 
 from conftest import DATA, FLOOR, ROOT, SCENE, XServer, changed, close_cleanly, poll, settle, wait_for
 
-TOLERANCE = 8
+GOLDEN = os.path.join(ROOT, "tests", "data", "golden")
 OUTLIERS = 16
+LAVAPIPE = ":".join(glob.glob("/usr/share/vulkan/icd.d/lvp_icd.*.json"))
+# Each driver's environment, the renderer it must report (filled in from the references' own
+# renderer and version, renderer.txt) and its tolerance per channel. zink on lavapipe rasterises
+# as llvmpipe does: at most 6 pixels beyond 8. softpipe filters textures with other rounding:
+# hundreds of pixels of the textured frames differ by up to 24 and at most 5 by more. Beyond 24
+# there, one glyph moved by a pixel still puts 35 to 142 pixels in every frame, and sprite
+# corners moved out by 2% put 60 in the untextured one. A driver that cannot start fails the
+# drawing; a fall-back to another renderer fails the renderer check.
+DRIVERS = {
+    "llvmpipe": ({}, "{}\n{}\n", 8),
+    "softpipe": ({"GALLIUM_DRIVER": "softpipe"}, "softpipe\n", 24),
+    "zink": ({"GALLIUM_DRIVER": "zink", "VK_ICD_FILENAMES": LAVAPIPE}, "zink ({})\n", 8),
+}
 
 
-@pytest.fixture(scope="module")
-def frames(tmp_path_factory):
-    folder = tmp_path_factory.mktemp("frames")
-    with XServer() as x:
+@pytest.fixture(scope="module", params=DRIVERS)
+def frames(tmp_path_factory, request):
+    folder = tmp_path_factory.mktemp(request.param)
+    with XServer() as x:  # a driver that cannot start ends the tool, its reason on stderr
         subprocess.run([os.path.join(ROOT, "build", "tests", "golden_tool"), "--frames", folder],
-                       env=x.env, check=True)
-    return folder
+                       env=dict(x.env, **DRIVERS[request.param][0]), check=True)
+    return request.param, folder
 
 
 @pytest.mark.parametrize("case", ["bare", "below", "fountain", "orbit", "text"])
 def test_frame_matches_its_reference(frames, case):
+    driver, frames = frames
+    _, renderer, tolerance = DRIVERS[driver]
+    expected = renderer.format(*open(f"{GOLDEN}/renderer.txt").read().splitlines())
+    drew = (frames / "renderer.txt").read_text()
+    assert drew.startswith(expected), (
+        f"{driver}: these frames come from {drew!r}, not {expected!r} (from the references' "
+        "renderer.txt). tools/install-deps.sh installs the references' Mesa and drivers; for a "
+        "new Mesa, run `make golden` and review its pictures before committing them.")
     seen = numpy.asarray(Image.open(frames / f"{case}.ppm"), dtype=int)
-    reference = Image.open(os.path.join(ROOT, "tests", "data", "golden", f"{case}.png"))
-    wanted = numpy.asarray(reference.convert("RGB"), dtype=int)
-    off = numpy.abs(seen - wanted).max(axis=-1) > TOLERANCE
+    wanted = numpy.asarray(Image.open(f"{GOLDEN}/{case}.png").convert("RGB"), dtype=int)
+    off = numpy.abs(seen - wanted).max(axis=-1) > tolerance
     if off.sum() > OUTLIERS:
         Image.open(frames / f"{case}.ppm").save(frames / f"{case}.png")
         difference = numpy.where(off[..., None], [255, 0, 0], wanted // 3)  # red on the dimmed
         Image.fromarray(difference.astype(numpy.uint8)).save(frames / f"{case}-difference.png")
-        pytest.fail(f"{off.sum()} pixels differ by more than {TOLERANCE}: "
+        pytest.fail(f"{driver}: {off.sum()} pixels differ by more than {tolerance}: "
                     f"{frames}/{case}.png, {case}-difference.png")
 
 
