@@ -4,10 +4,10 @@
 set -euo pipefail
 
 # mesa-vulkan-drivers brings lavapipe, the Vulkan device under which the frame tests run Mesa's
-# zink.
+# zink; openbox is the window manager of one system test.
 packages=(make cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
           freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri mesa-vulkan-drivers dpkg-dev xvfb
-          xdotool imagemagick x11-utils python3 python3-pytest python3-numpy python3-pil
+          openbox xdotool imagemagick x11-utils python3 python3-pytest python3-numpy python3-pil
           python3-xlib libfreetype-dev fonts-dejavu-core)
 missing=()
 for package in "${packages[@]}"; do
