@@ -43,8 +43,9 @@ plot: release
 package: release
 	cpack --preset packages
 
-# Rewrites the golden simulation results and frames from the current program. Look at the
-# changed pictures before committing them: a test never rewrites its own reference.
+# Rewrites the golden simulation results and frames from the current program, and beside the
+# frames the GL renderer and version that drew them, which the frame tests hold every run to.
+# Look at the changed pictures before committing them: a test never rewrites its own reference.
 golden: release
 	build/tests/golden_tool --simulation <tests/data/simulation.txt >build/simulation.txt
 	mv build/simulation.txt tests/data/simulation.txt
@@ -52,7 +53,7 @@ golden: release
 	$(XSESSION) build/tests/golden_tool --frames "$(CURDIR)/build/golden"
 	$(PYTHON) tools/xsession.py menu build/golden/menu.ppm
 	mogrify -format png -define png:exclude-chunks=date,time build/golden/*.ppm
-	cp build/golden/*.png tests/data/golden/
+	cp build/golden/*.png build/golden/renderer.txt tests/data/golden/
 
 # Ten minutes (MINUTES=...) at 120000 particles in benchmark mode, watching resident memory.
 soak: release

@@ -3,6 +3,7 @@
 
 #include "app/Callbacks.h"
 #include "app/Commands.h"
+#include "app/GlDebugOutput.h"
 #include "app/ProgramState.h"
 #include "app/SwapInterval.h"
 #include "render/Display.h"
@@ -13,7 +14,16 @@ int main(int argc, char** argv) {
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(viewState.windowWidth, viewState.windowHeight);
+#ifdef EMBERVANE_SANITIZE
+    // The sanitizer build is the checked one: GL reports its own errors there too. freeglut
+    // passes the debug flag only with a version above 2.1; 3.0 still has every old call.
+    glutInitContextVersion(3, 0);
+    glutInitContextFlags(GLUT_DEBUG);
+#endif
     glutCreateWindow("Embervane " EMBERVANE_VERSION " Mar 7, 2001");
+#ifdef EMBERVANE_SANITIZE
+    AbortOnGlMessages();
+#endif
 
     glutDisplayFunc(Display);
     glutReshapeFunc(Reshape);

@@ -1,7 +1,8 @@
 // Draws what the tests compare with their references: the results of the simulation script
 // (--simulation: the lines read, each step followed by its results) and the golden frames
-// (--frames FOLDER, an absolute path: one PPM per case; needs a display). `make golden` runs
-// both to rewrite the references; the golden test draws the frames into a folder of its own.
+// (--frames FOLDER, an absolute path: one PPM per case and renderer.txt, the GL renderer and
+// version that drew them; needs a display). `make golden` runs both to rewrite the references;
+// the golden test draws the frames into a folder of its own.
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -115,6 +116,8 @@ int WriteFrames(const char* folder) {
     }
     DrawText();
     WritePpm(std::string(folder) + "/text.ppm");
+    std::ofstream(std::string(folder) + "/renderer.txt") << glGetString(GL_RENDERER) << '\n'
+                                                         << glGetString(GL_VERSION) << '\n';
     return 0;
 }
 

@@ -3,11 +3,13 @@
 # packages) and remaking data/ need, when any is missing.
 set -euo pipefail
 
+# mesa-vulkan-drivers brings lavapipe, the Vulkan device under which the frame tests run Mesa's
+# zink; openbox is the window manager of one system test.
 packages=(make cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
-          freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri dpkg-dev xvfb xdotool imagemagick
-          x11-utils python3 python3-pytest python3-numpy python3-pil python3-xlib
-          python3-matplotlib libfreetype-dev zlib1g-dev fonts-dejavu-core rpm rpm2cpio cpio lintian
-          rpmlint appstream desktop-file-utils man-db groff-base)
+          freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri mesa-vulkan-drivers dpkg-dev xvfb
+          openbox xdotool imagemagick x11-utils python3 python3-pytest python3-numpy python3-pil
+          python3-xlib python3-matplotlib libfreetype-dev zlib1g-dev fonts-dejavu-core rpm
+          rpm2cpio cpio lintian rpmlint appstream desktop-file-utils man-db groff-base)
 missing=()
 for package in "${packages[@]}"; do
     # A package removed but not purged still has a status: only "installed" counts.

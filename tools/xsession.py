@@ -1,8 +1,8 @@
 #!/usr/bin/python3
-"""A private X server and Embervane on it: the one way that the tests and the tools start Xvfb,
-find the program's window and take its picture. Mesa's software renderer is forced, so nothing
-depends on a GPU, and a private server means no other window can cover the program's or answer
-to its name.
+"""A private X server and Embervane on it: the one way that the tests and the tools start Xvfb
+(and, when asked, a window manager on it), find the program's window and take its picture.
+Mesa's software renderer is forced, so nothing depends on a GPU, and a private server means no
+other window can cover the program's or answer to its name.
 
     xsession.py run COMMAND [ARG...]      runs COMMAND on a private server; its exit status
     xsession.py shot OUT.png [SECONDS]    runs the program from data/ for SECONDS (4), saves a picture
@@ -40,6 +40,7 @@ class XServer:
     its last client leaves, and a client that connects during the reset is dropped."""
 
     def __init__(self):
+        self.manager = None
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten",
@@ -69,9 +70,18 @@ class XServer:
         return subprocess.run(args, env=self.env, capture_output=True, text=True, check=check,
                               timeout=60).stdout
 
+    def start_window_manager(self):
+        """Starts openbox on this server and returns once it manages windows: it names itself
+        on the root window."""
+        self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        poll(lambda: "window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), 30,
+             "window manager")
+
     def stop(self):
-        self.process.terminate()
-        self.process.wait()
+        for process in filter(None, (self.manager, self.process)):
+            process.terminate()
+            process.wait()
 
     def __enter__(self):
         return self
@@ -110,7 +120,8 @@ class Program:
 
     def check_running(self):
         if self.process.poll() is not None:
-            raise RuntimeError(f"the program ended with status {self.process.returncode}")
+            report = open(self.stderr.name).read() if hasattr(self.stderr, "name") else ""
+            raise RuntimeError(f"the program ended with status {self.process.returncode}\n{report}")
 
     def shot(self, path="ppm:-", window=None):
         """Saves the picture of the window (or of another, such as the menu) to path, or returns

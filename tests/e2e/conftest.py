@@ -21,8 +21,10 @@ def launch(tmp_path):
     with XServer() as x:
         programs = []
 
-        def start(binary=RELEASE, cwd=DATA, sanitizer=False):
+        def start(binary=RELEASE, cwd=DATA, sanitizer=False, window_manager=False):
             binary = os.path.join(ROOT, "build-asan", "embervane") if sanitizer else binary
+            if window_manager:
+                x.start_window_manager()
             env = {"ASAN_OPTIONS": "detect_leaks=0",  # Mesa's own allocations, not the program's
                    "UBSAN_OPTIONS": "print_stacktrace=1:halt_on_error=1"}
             log, out = (open(tmp_path / f"{name}{len(programs)}", "w") for name in ("stderr", "out"))
@@ -55,16 +57,23 @@ def settle(app):
     return poll(still, 15, "still picture")
 
 
-# Closes the window as a window manager would (there is none); expects status 0, no report.
-def close_cleanly(app):
+# Closes the window as a window manager would, or through the one running (as its close button
+# does: it asks the manager, which asks the program); expects status 0, no report.
+def close_cleanly(app, through_manager=False):
     from Xlib import X, display, protocol
     server = display.Display(app.x.display)
     window = server.create_resource_object("window", int(app.window))
-    window.send_event(protocol.event.ClientMessage(
-        window=window, client_type=server.intern_atom("WM_PROTOCOLS"),
-        data=(32, [server.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
+    if through_manager:
+        server.screen().root.send_event(protocol.event.ClientMessage(
+            window=window, client_type=server.intern_atom("_NET_CLOSE_WINDOW"),
+            data=(32, [X.CurrentTime, 2, 0, 0, 0])), X.SubstructureRedirectMask)
+    else:
+        window.send_event(protocol.event.ClientMessage(
+            window=window, client_type=server.intern_atom("WM_PROTOCOLS"),
+            data=(32, [server.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
     server.sync()
     server.close()
-    assert app.process.wait(30) == 0
+    status = app.process.wait(30)
     report = open(app.stderr.name).read()
+    assert status == 0, report
     assert "Sanitizer" not in report and "runtime error" not in report, report
