@@ -41,10 +41,9 @@ def changed(a, b, region=SCENE, by=40):
     return int((numpy.abs(a[region] - b[region]).max(axis=-1) > by).sum())
 
 
-# The first picture (of the program's window, or another) for which test holds.
-def wait_for(app, test, what, timeout=15, window=None):
-    return poll(lambda: (lambda frame: frame if test(frame) else None)(app.shot(window=window)),
-                timeout, what)
+# The first picture for which test holds.
+def wait_for(app, test, what, timeout=15):
+    return poll(lambda: (lambda frame: frame if test(frame) else None)(app.shot()), timeout, what)
 
 
 # The picture once two shots 0.3 s apart agree (held particles still fade, a few hundred pixels).
