@@ -46,8 +46,11 @@ def wait_for(app, test, what, timeout=15):
     return poll(lambda: (lambda frame: frame if test(frame) else None)(app.shot()), timeout, what)
 
 
-# The picture once two shots 0.3 s apart agree (held particles still fade, a few hundred pixels).
+# The picture held still: every particle frozen (and so equally faded) by "f" just before, once
+# two shots 0.3 s apart agree (held particles still fade, a few hundred pixels).
 def settle(app):
+    app.keys("f")
+
     def still():
         first = app.shot()
         time.sleep(0.3)

@@ -131,17 +131,13 @@ def test_benchmark_mode_prints_a_consistent_line_per_turn(launch):
 
 def test_drags_turn_the_camera_and_the_menu_bursts(launch, tmp_path):
     app = launch()
-    # Each picture is taken just after a freeze: every particle held and equally faded.
-    app.keys("f")
     start = settle(app)
     drag(app, 1, (200, 200), (360, 240))  # a quarter turn, and a tilt
-    app.keys("f")
     turned = changed(start, settle(app))
     drag(app, 2, (360, 240), (200, 200))  # back again with the middle button
-    app.keys("f")
     back = changed(start, settle(app))
     assert turned > 20000 and back < 2000
-    app.keys("r", "f")  # every particle at the emitter, held there
+    app.keys("r")  # every particle at the emitter, held there
     assert (settle(app)[EMITTER].min(-1) > 200).any(), "nothing at the emitter"
     # "Burst [B]", and held again at once: all at the corners, where no other entry puts them;
     # first the menu as the user sees it, every label in its place
