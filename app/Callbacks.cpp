@@ -5,7 +5,9 @@
 
 #include "app/Camera.h"
 #include "app/Commands.h"
+#include "app/DesktopWindow.h"
 #include "app/FrameClock.h"
+#include "app/OrbitReport.h"
 #include "app/ProgramState.h"
 #include "image/Texture.h"
 #include "sim/Effects.h"
@@ -17,12 +19,30 @@ constexpr double kFieldOfView = 90.0;  // degrees, vertical
 constexpr double kNearPlane = 1.0;
 constexpr double kFarPlane = 9999.0;
 
+bool framesRunning = true;  // Idle is registered; false while the window cannot be seen
+
 }  // namespace
 
 void Idle() {
-    AdvanceFrame();
-    glutPostRedisplay();
-    CountFrame();
+    StepFrame(glutPostRedisplay);
+}
+
+void WindowStatus(int state) {
+    // freeglut draws nothing for a window that cannot be seen, but would go on calling Idle,
+    // whose frames would count as drawn: no frames at all until the window shows again.
+    const bool shown = state == GLUT_FULLY_RETAINED || state == GLUT_PARTIALLY_RETAINED;
+    if (shown == framesRunning) {
+        return;
+    }
+    framesRunning = shown;
+    if (shown) {
+        ResumeFrames();
+    }
+    glutIdleFunc(shown ? Idle : nullptr);
+}
+
+void Close() {
+    ApplyWindowClose();
 }
 
 void Keyboard(unsigned char key, int /*x*/, int /*y*/) {
@@ -35,6 +55,14 @@ void MenuSelect(int value) {
     ApplyMenu(value);
 }
 
+void MenuStatus(int status, int /*x*/, int /*y*/) {
+    if (status == GLUT_MENU_IN_USE) {
+        HandMenuThePointer();
+    } else {
+        TakeBackThePointer();
+    }
+}
+
 void Reshape(int width, int height) {
     viewState.windowWidth = width;
     viewState.windowHeight = height;
@@ -44,6 +72,7 @@ void Reshape(int width, int height) {
     glLoadIdentity();
     gluPerspective(kFieldOfView, AspectRatio(width, height), kNearPlane, kFarPlane);
     glutPostRedisplay();
+    RestartOrbitTurn();  // a benchmark turn draws one size of picture
 }
 
 void Motion(int x, int y) {

@@ -23,6 +23,9 @@ void ResetStatsForBenchmark() {
 }
 
 void ToggleBenchmark() {
+    if (benchmarkMode) {
+        PrintOrbitSummary(particleCount, orbitReportStream);
+    }
     ResetStatsForBenchmark();
     ResetOrbitReport();  // entering starts at orbit 1; leaving drops the unfinished turn
     benchmarkMode = benchmarkMode == 0 ? 1 : 0;
@@ -43,22 +46,19 @@ bool SetViewportSize(int width, int height) {
     return true;
 }
 
-}  // namespace
-
-bool ApplyKey(unsigned char key) {
+// The commands that change what a frame draws, other than the count and the mode: an effect
+// rewrites the pool, a viewport key the pixels to fill. A benchmark turn in progress would mix
+// two workloads, so it starts afresh. Returns whether the viewport's size changed; every other
+// key does nothing.
+bool ApplyWorkloadKey(unsigned char key) {
+    bool resized = false;
     switch (key) {
-        case '+':
-            ResetStatsForCountKey();
-            SetParticleCount(/*delta=*/kParticleStep, /*absolute=*/0);
-            break;
-        case '-':
-            ResetStatsForCountKey();
-            SetParticleCount(/*delta=*/-kParticleStep, /*absolute=*/0);
-            break;
         case '1':
-            return SetViewportSize(320, 240);
+            resized = SetViewportSize(320, 240);
+            break;
         case '2':
-            return SetViewportSize(640, 480);
+            resized = SetViewportSize(640, 480);
+            break;
         case 'B':
         case 'b':
             Burst();
@@ -79,21 +79,42 @@ bool ApplyKey(unsigned char key) {
         case 'h':
             Downdraft();
             break;
-        case 'N':
-        case 'n':
-            ToggleBenchmark();
-            break;
         case 'R':
         case 'r':
             ResetParticles();
             break;
         default:
-            break;
+            return false;
     }
-    return false;
+    RestartOrbitTurn();
+    return resized;
+}
+
+}  // namespace
+
+bool ApplyKey(unsigned char key) {
+    switch (key) {
+        case '+':
+            ResetStatsForCountKey();
+            SetParticleCount(/*delta=*/kParticleStep, /*absolute=*/0);
+            return false;
+        case '-':
+            ResetStatsForCountKey();
+            SetParticleCount(/*delta=*/-kParticleStep, /*absolute=*/0);
+            return false;
+        case 'N':
+        case 'n':
+            ToggleBenchmark();
+            return false;
+        default:
+            return ApplyWorkloadKey(key);
+    }
 }
 
 void ApplyMenu(int value) {
+    if (value >= kMenuBurst && value <= kMenuScatter) {
+        RestartOrbitTurn();  // every entry that acts changes the pool
+    }
     switch (value) {
         case kMenuBurst:
             Burst();
@@ -115,5 +136,11 @@ void ApplyMenu(int value) {
             break;
         default:
             break;
+    }
+}
+
+void ApplyWindowClose() {
+    if (benchmarkMode) {
+        PrintOrbitSummary(particleCount, orbitReportStream);
     }
 }

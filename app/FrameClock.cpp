@@ -33,15 +33,6 @@ void RefreshStats() {
     statsTimer.Restart();
 }
 
-}  // namespace
-
-void StartClocks() {
-    statsTimer.Start();
-    frameTimer.Start();
-    previousFrameCount = frameTimer.startCount;
-    previousFrameTime = 0;
-}
-
 void AdvanceFrame() {
     RefreshStats();
 
@@ -71,4 +62,26 @@ void AdvanceFrame() {
 
 void CountFrame() {
     frameStats.framesSinceRefresh += 1.0f;
+}
+
+}  // namespace
+
+void StartClocks() {
+    statsTimer.Start();
+    frameTimer.Start();
+    previousFrameCount = frameTimer.startCount;
+    previousFrameTime = 0;
+}
+
+void StepFrame(void (*requestRedisplay)()) {
+    AdvanceFrame();
+    requestRedisplay();
+    CountFrame();
+}
+
+void ResumeFrames() {
+    previousFrameCount = frameTimer.Reading();
+    statsTimer.Restart();
+    frameStats.framesSinceRefresh = 0;
+    RestartOrbitTurn();
 }

@@ -8,11 +8,15 @@ constexpr float kBenchmarkYawRate = 50.0f;
 // Starts statsTimer, then frameTimer, and measures the first frame from that moment.
 void StartClocks();
 
-// Idle's work before the redisplay request, in order: the statistics refresh when more than
-// 0.2 s have passed on statsTimer (frames and particles per second, their running average and,
-// from the second refresh after a reset, their peak), the frame step from frameTimer,
-// UpdateParticles with it, and in benchmark mode the orbit of 50 degrees per second.
-void AdvanceFrame();
+// One idle call's frame, in order: the statistics refresh when more than 0.2 s have passed on
+// statsTimer (frames and particles per second, their running average and, from the second
+// refresh after a reset, their peak), the frame step from frameTimer, UpdateParticles with it,
+// in benchmark mode the orbit of 50 degrees per second and its turn accounting, the redisplay
+// request, and last the frame counted toward the next refresh.
+void StepFrame(void (*requestRedisplay)());
 
-// Counts the frame that the redisplay request asked for, toward the next refresh.
-void CountFrame();
+// Frames start again after a time in which none was drawn (the window hidden, covered or on
+// another workspace): as if that time had not passed. The next step is measured from now, the
+// statistics interval in progress and the benchmark turn in progress are dropped, and the
+// average and peak keep what they had.
+void ResumeFrames();

@@ -24,8 +24,14 @@ struct OrbitResult {
     double frameMsMax;
 };
 
-// Forgets the unfinished turn and numbers the next one 1: entering and leaving benchmark mode.
+// Forgets the unfinished turn and the run's completed ones, and numbers the next turn 1:
+// entering and leaving benchmark mode.
 void ResetOrbitReport();
+
+// Drops the unfinished turn and starts a fresh one with the next frame, keeping the numbering:
+// anything that changes what a frame draws (an effect, a menu entry, the viewport, the window's
+// size), so that no line mixes two workloads.
+void RestartOrbitTurn();
 
 // Counts one benchmark frame of `frameSeconds` (the frame clock's step) at `particles`. A count
 // other than the turn's starts a fresh turn with this frame. Returns true, with the result, when
@@ -34,9 +40,19 @@ void ResetOrbitReport();
 bool CountOrbitFrame(float frameSeconds, int particles, OrbitResult* result);
 
 // Writes the line, fields in this order, and flushes it:
-// orbit=3 particles=32000 frames=309 seconds=7.20 fps=42.9 kps=1373 frame_ms_p50=23.1
-// frame_ms_p99=27.8 frame_ms_max=31.0
+// orbit=3 particles=32000 frames=309 seconds=7.20 fps=42.9 kps=1373 frame_ms_p50=23.14
+// frame_ms_p99=27.83 frame_ms_max=31.02
 void PrintOrbitLine(const OrbitResult& result, std::FILE* out);
+
+// Writes the run's one-line result and flushes it, when benchmark mode ends (the "N" key, or the
+// window closed while in it):
+// summary particles=32000 turns=9 fps_median=42.9 kps_median=1373 kps_min=1310 kps_max=1402
+// frame_ms_p99_median=27.83
+// It covers the completed turns at `particles`, the count in force, since the count was last
+// changed, less the first one after entering benchmark mode or after a count change, which
+// carries that change's settling. Each median is by nearest rank,
+// so it is one turn's own printed figure. With no such turn: "summary particles=32000 turns=0".
+void PrintOrbitSummary(int particles, std::FILE* out);
 
 // Where the frame clock prints each completed turn: standard output unless a test redirects it.
 extern std::FILE* orbitReportStream;

@@ -24,7 +24,7 @@ struct FrameStats {
 };
 extern FrameStats frameStats;
 
-// Written by AdvanceFrame on every Idle.
+// Written by StepFrame on every Idle.
 extern float previousFrameTime;  // seconds since InitScene at the previous frame
 extern float frameDelta;         // seconds between the last two frames: the time step
 

@@ -322,7 +322,7 @@ bool TakeScalingFlag(int* argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    OpenGlWindow(&argc, argv, "frame bench");
+    OpenGlWindow(&argc, argv);
     // The program finds its images relative to its working directory.
     if (chdir(EMBERVANE_DATA_DIR) != 0) {
         std::fprintf(stderr, "frame_bench: cannot enter %s\n", EMBERVANE_DATA_DIR);

@@ -1,15 +1,13 @@
-// Opens the one 640x480 GLUT window that the GL benchmarks and the golden frames draw into, as
-// the program does.
+// Opens the program's own window for the GL benchmarks and the golden frames, so that they draw
+// with the display mode, size and context that the program has.
 #pragma once
 
 #include <GL/freeglut.h>
 
-inline void OpenGlWindow(int* argc, char** argv, const char* title) {
-    // freeglut ends the process unless glutInit comes before the window.
-    glutInit(argc, argv);
-    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(640, 480);
-    glutCreateWindow(title);
+#include "app/ProgramWindow.h"
+
+inline void OpenGlWindow(int* argc, char** argv) {
+    OpenProgramWindow(argc, argv);
     glutDisplayFunc([] {});
     for (int i = 0; i < 5; ++i) {  // lets the window reach its size before anything is drawn
         glutMainLoopEvent();

@@ -33,7 +33,7 @@ BENCHMARK(BM_HudFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-    OpenGlWindow(&argc, argv, "hud bench");
+    OpenGlWindow(&argc, argv);
     std::printf("GL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
 
     if (!font.Load(EMBERVANE_DATA_DIR "/font.tga", 16, 16)) {

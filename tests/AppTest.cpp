@@ -52,9 +52,26 @@ protected:
         for (int i = 0; i < count; ++i) {
             counter += static_cast<int64_t>(seconds * 1e9 + 0.5);
             ticks += static_cast<uint32_t>(seconds * 1e3 + 0.5);
-            AdvanceFrame();
-            CountFrame();
+            StepFrame([] {});
         }
+    }
+    using Step = std::tuple<const char*, int, double>;  // keys, then frames of `ms` each
+    // What benchmark mode prints over the steps.
+    static std::string Printed(const std::vector<Step>& steps) {
+        char* printed = nullptr;
+        size_t size = 0;
+        orbitReportStream = open_memstream(&printed, &size);
+        for (const auto& [keys, frames, ms] : steps) {
+            for (const char* key = keys; *key != '\0'; ++key) {
+                ApplyKey(*key);
+            }
+            Frames(frames, ms / 1000);
+        }
+        std::fclose(orbitReportStream);
+        orbitReportStream = stdout;
+        std::string lines = printed;
+        std::free(printed);
+        return lines;
     }
 };
 
@@ -98,11 +115,11 @@ TEST_F(App, StepIsExactAfterLongRunsTheOrbitFollowsItAndTheTickCountMayWrap) {
     Start(/*withCounter=*/false, /*startTicks=*/0xFFFFFF00u);  // 256 ms before the wrap
     EXPECT_EQ(frameTimer.useHighResolution, 0);
     ticks += 200;  // exactly the statistics interval: no refresh
-    AdvanceFrame();
+    StepFrame([] {});
     EXPECT_EQ(frameStats.intervalCount, 3);
     ticks += 100;  // past the wrap
     EXPECT_FLOAT_EQ(statsTimer.ElapsedSeconds(), 0.3f);
-    AdvanceFrame();
+    StepFrame([] {});
     EXPECT_EQ(frameStats.intervalCount, 4);
     EXPECT_FLOAT_EQ(frameDelta, 0.1f);
 }
@@ -170,7 +187,6 @@ TEST_F(App, CountAndBenchmarkKeys) {
 // Benchmark mode's result lines on known frame times: in each step the keys, then frames of
 // `ms` each. Frames of 31.25 ms turn the orbit in 230.4 of them, so 231 complete a turn.
 TEST_F(App, EachTurnOfTheBenchmarkOrbitPrintsOneLine) {
-    using Step = std::tuple<const char*, int, double>;  // keys, then frames of `ms` each
     const std::string steady = " frame_ms_p50=31.25 frame_ms_p99=31.25 frame_ms_max=31.25\n";
     const std::tuple<const char*, std::vector<Step>, std::string> rows[] = {
         {"steady: the second turn starts 0.01875 s in, so it needs a frame less",
@@ -184,26 +200,53 @@ TEST_F(App, EachTurnOfTheBenchmarkOrbitPrintsOneLine) {
         {"a count change starts the turn afresh",
          {{"n", 100, 62.5}, {"+", 231, 31.25}},
          "orbit=1 particles=32500 frames=231 seconds=7.22 fps=32.0 kps=1040" + steady},
-        {"leaving drops the turn, free mode prints nothing, entering counts from 1 again",
+        {"leaving drops the turn and sums up none, free mode prints nothing, entering counts "
+         "from 1 again",
          {{"n", 200, 31.25}, {"n", 300, 31.25}, {"n", 231, 31.25}},
-         "orbit=1 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024" + steady},
+         "summary particles=32000 turns=0\n"
+         "orbit=1 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024" +
+             steady},
+        {"the summary leaves out the first turn: 2 of 3 at 32 fps, not one at 16",
+         {{"n", 116, 62.5}, {"", 461, 31.25}, {"n", 0, 0}},
+         "orbit=1 particles=32000 frames=116 seconds=7.25 fps=16.0 kps=512 frame_ms_p50=62.50 "
+         "frame_ms_p99=62.50 frame_ms_max=62.50\n"
+         "orbit=2 particles=32000 frames=229 seconds=7.16 fps=32.0 kps=1024" +
+             steady + "orbit=3 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024" + steady +
+             "summary particles=32000 turns=2 fps_median=32.0 kps_median=1024 kps_min=1024 "
+             "kps_max=1024 frame_ms_p99_median=31.25\n"},
     };
     for (const auto& [why, steps, lines] : rows) {
         SetUp();
-        char* printed = nullptr;
-        size_t size = 0;
-        orbitReportStream = open_memstream(&printed, &size);
-        for (const auto& [keys, frames, ms] : steps) {
-            for (const char* key = keys; *key != '\0'; ++key) {
-                ApplyKey(*key);
-            }
-            Frames(frames, ms / 1000);
-        }
-        std::fclose(orbitReportStream);
-        orbitReportStream = stdout;
-        EXPECT_EQ(printed, lines) << why;
-        std::free(printed);
+        EXPECT_EQ(Printed(steps), lines) << why;
     }
+}
+
+// Anything that changes what a frame draws drops the turn in progress, as a count change does;
+// so does a time in which no frame was drawn, which the next frame's step leaves out.
+TEST_F(App, AnEffectAViewportOrAHiddenWindowStartsTheTurnAfresh) {
+    const std::string fresh =
+        "orbit=1 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024 "
+        "frame_ms_p50=31.25 frame_ms_p99=31.25 frame_ms_max=31.25\n";
+    for (const std::string key :
+         {"b", "B", "c", "C", "f", "F", "g", "G", "h", "H", "r", "R", "1", "2"}) {
+        SetUp();
+        EXPECT_EQ(Printed({{"n", 100, 62.5}, {key.c_str(), 231, 31.25}}), fresh) << key;
+    }
+    for (const MenuEntry& entry : kMenuEntries) {
+        if (entry.value != kMenuNothing) {
+            SetUp();
+            Printed({{"n", 100, 62.5}});
+            ApplyMenu(entry.value);
+            EXPECT_EQ(Printed({{"", 231, 31.25}}), fresh) << entry.label;
+        }
+    }
+    SetUp();
+    Printed({{"n", 100, 62.5}});
+    counter += 20'000'000'000;  // 20 s hidden: no idle calls
+    ResumeFrames();
+    Frames(7, 0.03125);  // the statistics count from the resumption: 6 frames in 0.21875 s
+    EXPECT_FLOAT_EQ(frameStats.fps, 27.428572f);
+    EXPECT_EQ(Printed({{"", 224, 31.25}}), fresh);  // with no step of 20 s among them
 }
 
 TEST(Camera, DragsScaleWithTheViewportAndTheAspectIsWidthOverHeight) {

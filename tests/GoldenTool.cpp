@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc == 3 && std::strcmp(argv[1], "--frames") == 0) {
-        OpenGlWindow(&argc, argv, "golden frames");
+        OpenGlWindow(&argc, argv);
         return WriteFrames(argv[2]);
     }
     std::cerr << "usage: golden_tool --simulation <steps >results | --frames FOLDER\n";

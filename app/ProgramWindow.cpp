@@ -1,0 +1,27 @@
+// The window's display mode, size, title and debug context.
+#include "app/ProgramWindow.h"
+
+#include <GL/freeglut.h>
+
+#include "app/DesktopWindow.h"
+#include "app/GlDebugOutput.h"
+#include "app/ProgramState.h"
+
+void OpenProgramWindow(int* argc, char** argv) {
+    // freeglut needs its initialisation before any window.
+    glutInit(argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(viewState.windowWidth, viewState.windowHeight);
+#ifdef EMBERVANE_SANITIZE
+    // The sanitizer build is the checked one: GL reports its own errors there too. freeglut
+    // passes the debug flag only with a version above 2.1; 3.0 still has every old call.
+    glutInitContextVersion(3, 0);
+    glutInitContextFlags(GLUT_DEBUG);
+#endif
+    const char* title = "Embervane " EMBERVANE_VERSION " Mar 7, 2001";
+    glutCreateWindow(title);
+#ifdef EMBERVANE_SANITIZE
+    AbortOnGlMessages();
+#endif
+    IdentifyWindow(title);
+}
