@@ -25,6 +25,7 @@ bool framesRunning = true;  // Idle is registered; false while the window cannot
 
 void Idle() {
     StepFrame(glutPostRedisplay);
+    RedrawOpenMenu();
 }
 
 void WindowStatus(int state) {

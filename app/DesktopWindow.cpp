@@ -9,6 +9,35 @@ namespace {
 ::Display* display = nullptr;
 ::Window window = 0;
 long eventMask = 0;  // the window's events as freeglut chose them, while the menu is open
+bool menuInUse = false;
+::Window openMenu = 0;  // the menu's window, once it is on the screen
+
+// The bits that tell apart the X clients' resource ids: a server gives each client at least
+// 2^18 ids, so ids alike above them are one client's.
+constexpr ::Window kClientIdBits = ~::Window{0x3FFFF};
+
+// The program's open menu: freeglut's menus are the program's only top-level windows that the
+// window manager leaves alone. 0 while none is on the screen.
+::Window FindOpenMenu() {
+    ::Window root = 0;
+    ::Window parent = 0;
+    ::Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        return 0;
+    }
+    ::Window menu = 0;
+    for (unsigned i = 0; i < count && menu == 0; ++i) {
+        XWindowAttributes attributes;
+        if (((children[i] ^ window) & kClientIdBits) == 0 &&
+            XGetWindowAttributes(display, children[i], &attributes) &&
+            attributes.override_redirect && attributes.map_state == IsViewable) {
+            menu = children[i];
+        }
+    }
+    XFree(children);
+    return menu;
+}
 
 }  // namespace
 
@@ -32,9 +61,30 @@ void HandMenuThePointer() {
     XSelectInput(display, window, eventMask & ~ButtonReleaseMask);
     XUngrabPointer(display, CurrentTime);
     XFlush(display);
+    menuInUse = true;
+}
+
+// A menu's window is made, and its GL context bound to it, at freeglut's default size; it gets
+// its own size only when it first opens. Mesa's software renderers learn of a window's new size
+// at a buffer swap, so the menu's first drawing is made into buffers of the old size and shows
+// shifted down and cut off, until something draws the menu again. When that first drawing comes
+// is freeglut's affair, so while the menu is open an exposure on every frame has it drawn again.
+void RedrawOpenMenu() {
+    if (!menuInUse) {
+        return;
+    }
+    if (openMenu == 0) {
+        openMenu = FindOpenMenu();
+    }
+    if (openMenu != 0) {
+        XClearArea(display, openMenu, 0, 0, 0, 0, /*exposures=*/True);
+        XFlush(display);
+    }
 }
 
 void TakeBackThePointer() {
+    menuInUse = false;
+    openMenu = 0;
     if (display == nullptr || eventMask == 0) {
         return;
     }

@@ -12,3 +12,8 @@ void HandMenuThePointer();
 
 // The menu has closed: the program's window hears button releases again.
 void TakeBackThePointer();
+
+// Has the menu opened last drawn again, so that its first drawing, made before the renderer
+// knew the menu's size, does not stay on the screen. Cheap when there is nothing to do: called
+// on every frame.
+void RedrawOpenMenu();
