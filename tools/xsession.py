@@ -91,8 +91,8 @@ class XServer:
 
 
 class Program:
-    """One run of a program binary on a server, with its window found, put at the top-left
-    corner and focused, so that keys reach it and pictures of it are whole."""
+    """One run of a program binary on a server, with its window found where it was put (by the
+    window manager, if one runs) and focused, so that keys reach it."""
 
     def __init__(self, x, binary=RELEASE, cwd=DATA, env=None, stderr=subprocess.DEVNULL,
                  stdout=None):
@@ -103,7 +103,6 @@ class Program:
                                         start_new_session=True)
         try:
             self.window = poll(self.find_window, 30, "window")
-            self.x.run("xdotool", "windowmove", "--sync", self.window, "0", "0")
             self.x.run("xdotool", "windowfocus", "--sync", self.window)
         except BaseException:
             self.stop()
@@ -140,20 +139,29 @@ class Program:
         return self.x.run("xdotool", "search", "--onlyvisible", "--name", "^freeglut menu$",
                           check=False).split()
 
-    def open_menu(self, at=(320, 150)):
-        """Holds the right button down at `at` until the menu shows; returns its window."""
-        self.x.run("xdotool", "mousemove", "--sync", *map(str, at), "mousedown", "3")
+    def move_to(self, at):
+        """Puts the pointer at `at` in the window's own pixels."""
+        self.x.run("xdotool", "mousemove", "--window", self.window, "--sync", *map(str, at))
+
+    def open_menu(self, at=(320, 150), click=False):
+        """Opens the menu at `at` with the right button, held down or clicked; returns its
+        window once it shows."""
+        self.move_to(at)
+        self.x.run("xdotool", "click" if click else "mousedown", "3")
         return poll(lambda: self.menus() or None, 10, "menu")[0]
 
+    def geometry(self, window=None):
+        """Where a window (the program's by default) lies on the screen: X, Y, WIDTH, HEIGHT."""
+        return {key: int(value) for key, value in (line.split("=") for line in self.x.run(
+            "xdotool", "getwindowgeometry", "--shell", window or self.window).split())}
+
+    def entry_point(self, menu, entry):
+        """The screen point over the menu's entry (from 0, of eight evenly spaced)."""
+        box = self.geometry(menu)
+        return box["X"] + 40, box["Y"] + box["HEIGHT"] * (2 * entry + 1) // 16
+
     def point_at(self, menu, entry):
-        """Moves the pointer over the menu's entry (from 0, of eight evenly spaced) by way of the
-        next one. The menu is drawn anew for each; the driver may draw its first pictures at the
-        menu window's size before the last."""
-        box = dict(line.split("=") for line in self.x.run("xdotool", "getwindowgeometry",
-                                                          "--shell", menu).split())
-        for y in (int(box["HEIGHT"]) * (2 * item + 1) // 16 for item in (entry + 1, entry)):
-            self.x.run("xdotool", "mousemove", "--sync", str(int(box["X"]) + 40),
-                       str(int(box["Y"]) + y))
+        self.x.run("xdotool", "mousemove", "--sync", *map(str, self.entry_point(menu, entry)))
 
     def menu_shot(self, menu, entry):
         """The menu's picture with the pointer over entry."""
@@ -184,8 +192,6 @@ def main(args):
             try:
                 if args[0] == "menu":  # "Burst [B]" lit, as the tests see it
                     menu = program.open_menu()
-                    for _ in range(4):  # past the first drawings, which may predate its size
-                        program.menu_shot(menu, 2)
                     poll(lambda: (program.menu_shot(menu, 2) == program.menu_shot(menu, 2)).all(),
                          10, "a steady menu")
                     program.shot(os.path.abspath(args[1]), menu)

@@ -90,29 +90,33 @@ def plain(frame):
             "star.tga": (numpy.diff(frame[SKY].max(-1))[frame[SKY, 1:].max(-1) > 60] == 0).mean()}
 
 
+# A drag between two points of the window, in its own pixels.
 def drag(app, button, start, end, steps=12):
-    app.x.run("xdotool", "mousemove", "--sync", *map(str, start), "mousedown", str(button))
+    app.move_to(start)
+    app.x.run("xdotool", "mousedown", str(button))
     for i in range(1, steps + 1):
-        point = [a + (b - a) * i // steps for a, b in zip(start, end)]
-        app.x.run("xdotool", "mousemove", "--sync", *map(str, point))
-    app.x.run("xdotool", "mouseup", str(button), "mousemove", "900", "700")
+        app.move_to([a + (b - a) * i // steps for a, b in zip(start, end)])
+    app.x.run("xdotool", "mouseup", str(button), "mousemove", "1020", "0")
 
 
-# Opens the menu at `at`, checks its picture, releases it over entry (from 0) and sends the keys
-# `then` at once.
-def choose(app, entry, at=(320, 150), then=(), check=lambda menu: None):
-    menu = app.open_menu(at)
+# Opens the menu at `at` (a press held, or a click), checks its picture, chooses entry (from 0)
+# by releasing over it (or clicking it), sends the keys `then` at once and waits for the menu to
+# close.
+def choose(app, entry, at=(320, 150), then=(), check=lambda menu: None, click=False):
+    menu = app.open_menu(at, click)
     check(menu)
     app.point_at(menu, entry)
-    app.x.run("xdotool", "sleep", "0.05", "mouseup", "3",
-              *[item for key in then for item in ("key", key)], "mousemove", "900", "700")
+    app.x.run("xdotool", "sleep", "0.05", "click" if click else "mouseup", "1" if click else "3",
+              *[item for key in then for item in ("key", key)], "mousemove", "1020", "0")
     poll(lambda: not app.menus(), 10, "the menu to close")
 
 
-# Benchmark mode's result lines so far, each as its fields' numbers by name.
-def turns(app):
-    return [{key: float(value) for key, value in (field.split("=") for field in line.split())}
-            for line in open(app.stdout.name)]
+# Benchmark mode's result lines so far (the turns', or the summaries'), each as its fields'
+# numbers by name.
+def turns(app, kind="orbit="):
+    return [{key: float(value) for key, value in (field.split("=") for field in line.split()
+                                                  if "=" in field)}
+            for line in open(app.stdout.name) if line.startswith(kind)]
 
 
 def test_benchmark_mode_prints_a_consistent_line_per_turn(launch):
@@ -129,7 +133,11 @@ def test_benchmark_mode_prints_a_consistent_line_per_turn(launch):
         assert turn["frame_ms_p50"] <= turn["frame_ms_p99"] <= turn["frame_ms_max"]
 
 
-def test_drags_turn_the_camera_and_the_menu_bursts(launch, tmp_path):
+def at_emitter(app):
+    return (settle(app)[EMITTER].min(-1) > 200).any()
+
+
+def test_drags_turn_the_camera(launch):
     app = launch()
     start = settle(app)
     drag(app, 1, (200, 200), (360, 240))  # a quarter turn, and a tilt
@@ -137,13 +145,35 @@ def test_drags_turn_the_camera_and_the_menu_bursts(launch, tmp_path):
     drag(app, 2, (360, 240), (200, 200))  # back again with the middle button
     back = changed(start, settle(app))
     assert turned > 20000 and back < 2000
-    app.keys("r")  # every particle at the emitter, held there
-    assert (settle(app)[EMITTER].min(-1) > 200).any(), "nothing at the emitter"
-    # "Burst [B]", and held again at once: all at the corners, where no other entry puts them;
-    # first the menu as the user sees it, every label in its place
+
+
+# Under openbox, at the place where it puts the window, then with the window at (0, 0),
+# (200, 150) and by the screen's bottom-right corner, where the menu opens up and to the left:
+# "Burst [B]" chosen from the menu takes every particle away from the emitter, where "r" puts
+# them and no other entry does. First the menu's first opening as the user sees it, every label
+# in its place; later a click to open and another to choose, and a release beside the menu,
+# where freeglut's own arithmetic would find an entry, which chooses nothing.
+def test_the_menu_chooses_its_entry_wherever_the_window_sits(launch, tmp_path):
+    app = launch(window_manager=True)
+    app.keys("r")
+    assert at_emitter(app), "nothing at the emitter"
     choose(app, 2, then="f", check=lambda menu: check_against_reference(
-        lambda: app.menu_shot(menu, 2), "menu", tmp_path, timeout=10))
-    assert not (settle(app)[EMITTER].min(-1) > 200).any(), "still something at the emitter"
+        lambda: app.menu_shot(menu, 2), "menu", tmp_path, timeout=2))
+    assert not at_emitter(app), "still something at the emitter"
+    for place, at, click in [((0, 0), (320, 150), False), ((200, 150), (320, 150), True),
+                             ((380, 260), (620, 460), False)]:
+        app.x.run("xdotool", "windowmove", "--sync", app.window, *map(str, place))
+        app.keys("r")
+        assert at_emitter(app), place
+        choose(app, 2, at, then="f", click=click)
+        assert not at_emitter(app), place
+    app.keys("r", "f")  # held at the emitter
+    menu = app.open_menu()
+    window = app.geometry()
+    x, y = app.entry_point(menu, 2)
+    app.x.run("xdotool", "mousemove", "--sync", str(x + window["X"]), str(y + window["Y"]),
+              "mouseup", "3")
+    assert app.menus() and at_emitter(app), "a release beside the menu chose an entry"
 
 
 # One damage each: the reader's table shows that every damage gets its refusal, and these that a
@@ -187,16 +217,17 @@ def test_a_storm_of_input_leaves_the_sanitizer_build_running_and_sound(launch):
 
 
 # Under openbox, the sanitizer build with its GL checks: framed with a title bar at the size asked
-# for; resized, then both viewport keys at the new size; the menu open; closed by the manager.
-# (The other tests choose the menu's entries: freeglut tests the release point as if the window
-# sat at the screen's corner, which a frame prevents.)
+# for; resized, a drag across the new width, then both viewport keys at the new size; the menu
+# open; closed by the manager.
 def test_a_window_manager_frames_resizes_and_closes_the_program(launch):
     app = launch(sanitizer=True, window_manager=True)
     extents = app.x.run("xprop", "-id", app.window, "_NET_FRAME_EXTENTS").split("=")[-1]
     assert int(extents.split(",")[2]) > 0, "no title bar"
     assert app.x.run("xdotool", "getwindowgeometry", app.window).split()[-1] == "640x480"
     app.x.run("xdotool", "windowsize", "--sync", app.window, "800", "600")
-    wait_for(app, lambda f: f[:, 640:].max() > 100, "the picture across the wider window")
+    start = wait_for(app, lambda f: f[:, 640:].max() > 100, "the picture across the wider window")
+    drag(app, 1, (0, 300), (800, 300))  # the whole new width: once around, back where it was
+    assert changed(start, settle(app)) < 2000
     app.keys("1")
     wait_for(app, lambda f: max(f[:360].max(), f[:, 320:].max()) < 10 and f[360:, :320].max() >
              100, "the picture in the lower-left 320x240 only")
@@ -205,6 +236,44 @@ def test_a_window_manager_frames_resizes_and_closes_the_program(launch):
              "the picture in the lower-left 640x480 only")
     app.open_menu()
     close_cleanly(app, through_manager=True)
+
+
+HUD_RATES = numpy.s_[458:468]  # the rate, average and peak row
+
+
+# Where the HUD's rate row ends: one cell further for each digit more.
+def rates_end(frame):
+    return numpy.nonzero(((frame[HUD_RATES][..., :2] >= 250).all(-1)).any(0))[0].max()
+
+
+# Minimized in benchmark mode, the program draws nothing and counts nothing: it uses almost no
+# processor, and once it is restored no turn shows a frame rate that the window cannot reach,
+# nor the HUD a peak of another order. Closed by the manager, it sums the run up, leaving out
+# the first turn.
+def test_a_hidden_window_counts_nothing_and_a_closed_run_is_summed_up(launch):
+    app = launch(window_manager=True)
+    app.keys("n")
+    poll(lambda: len(turns(app)) >= 2, 30, "two turns of the orbit")
+    shown = rates_end(app.shot())
+
+    def seconds_used():
+        fields = open(f"/proc/{app.process.pid}/stat").read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+    app.x.run("xdotool", "windowminimize", "--sync", app.window)
+    used, start = seconds_used(), time.monotonic()
+    time.sleep(10)
+    share = (seconds_used() - used) / (time.monotonic() - start)
+    app.x.run("xdotool", "windowactivate", "--sync", app.window)
+    seen = len(turns(app))
+    poll(lambda: len(turns(app)) >= seen + 2, 30, "two turns after the window's return")
+    assert share < 0.02, f"{share:.1%} of a core while hidden"
+    drawn = max(turn["fps"] for turn in turns(app)[:2])
+    assert max(turn["fps"] for turn in turns(app)) < 2 * drawn
+    assert rates_end(app.shot()) - shown < 10, "the peak took another digit"
+    close_cleanly(app, through_manager=True)
+    kps = sorted(turn["kps"] for turn in turns(app)[1:])
+    [summary] = turns(app, "summary ")
+    assert (summary["turns"], summary["kps_median"]) == (len(kps), kps[(len(kps) - 1) // 2])
 
 
 # Where the install and both packages put each file; the checker of each file that has one.
