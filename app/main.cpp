@@ -3,6 +3,7 @@
 
 #include "app/Callbacks.h"
 #include "app/Commands.h"
+#include "app/DesktopWindow.h"
 #include "app/GlDebugOutput.h"
 #include "app/ProgramState.h"
 #include "app/SwapInterval.h"
@@ -20,7 +21,9 @@ int main(int argc, char** argv) {
     glutInitContextVersion(3, 0);
     glutInitContextFlags(GLUT_DEBUG);
 #endif
-    glutCreateWindow("Embervane " EMBERVANE_VERSION " Mar 7, 2001");
+    constexpr char kTitle[] = "Embervane " EMBERVANE_VERSION " Mar 7, 2001";
+    glutCreateWindow(kTitle);
+    IdentifyWindow(kTitle);
 #ifdef EMBERVANE_SANITIZE
     AbortOnGlMessages();
 #endif
