@@ -29,6 +29,9 @@ std::vector<unsigned long> IconWords() {
 
 }  // namespace
 
+// freeglut 3.4 maps the window, and waits until it shows, before glutCreateWindow returns: these
+// properties come just after. Docks and task bars follow such changes; a manager that reads the
+// class only as it takes a window in (openbox, for its per-application rules) misses it.
 void IdentifyWindow(const char* title) {
     ::Display* display = glXGetCurrentDisplay();
     const Window window = glXGetCurrentDrawable();
