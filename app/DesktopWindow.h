@@ -2,8 +2,11 @@
 // and the pointer while the menu is open.
 #pragma once
 
-// Remembers the current context's window; to be called once it exists. Does nothing without
-// an X display.
+// Names the window to the desktop, which freeglut does not: its class (instance "embervane",
+// class "Embervane", which the desktop entry's StartupWMClass matches), its title in UTF-8, and
+// its icon at 16, 32 and 48 pixels, so that a dock or task bar shows it as the installed
+// program. Remembers the window for the calls below. Needs the window's context current; does
+// nothing without one.
 void IdentifyWindow(const char* title);
 
 // The menu has opened: the pointer goes to whichever window it is over, and the program's
@@ -13,7 +16,6 @@ void HandMenuThePointer();
 // The menu has closed: the program's window hears button releases again.
 void TakeBackThePointer();
 
-// Has the menu opened last drawn again, so that its first drawing, made before the renderer
-// knew the menu's size, does not stay on the screen. Cheap when there is nothing to do: called
-// on every frame.
+// Has the open menu drawn again, so that its first drawing, made before the renderer knew the
+// menu's size, does not stay on the screen. Cheap when no menu is open: called on every frame.
 void RedrawOpenMenu();

@@ -9,7 +9,8 @@ packages=(make cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbe
           freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri mesa-vulkan-drivers dpkg-dev xvfb
           openbox xdotool imagemagick x11-utils python3 python3-pytest python3-numpy python3-pil
           python3-xlib python3-matplotlib libfreetype-dev zlib1g-dev fonts-dejavu-core rpm
-          rpm2cpio cpio lintian rpmlint appstream desktop-file-utils man-db groff-base)
+          rpm2cpio cpio lintian rpmlint appstream desktop-file-utils man-db groff-base
+          libx11-dev)
 missing=()
 for package in "${packages[@]}"; do
     # A package removed but not purged still has a status: only "installed" counts.

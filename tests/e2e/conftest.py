@@ -8,7 +8,7 @@ import numpy
 import pytest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
-from xsession import DATA, RELEASE, ROOT, Program, XServer, poll  # noqa: E402,F401
+from xsession import DATA, RELEASE, ROOT, TITLE, Program, XServer, poll  # noqa: E402,F401
 
 SCENE = numpy.s_[:440]  # the picture's rows above the HUD
 FLOOR = numpy.s_[330:440]  # floor only, from the start-up camera

@@ -14,7 +14,8 @@ import numpy
 import pytest
 from PIL import Image
 
-from conftest import DATA, FLOOR, ROOT, XServer, changed, close_cleanly, poll, settle, wait_for
+from conftest import (DATA, FLOOR, ROOT, TITLE, XServer, changed, close_cleanly, poll, settle,
+                      wait_for)
 
 GOLDEN = os.path.join(ROOT, "tests", "data", "golden")
 OUTLIERS = 16
@@ -223,6 +224,17 @@ def test_a_window_manager_frames_resizes_and_closes_the_program(launch):
     app = launch(sanitizer=True, window_manager=True)
     extents = app.x.run("xprop", "-id", app.window, "_NET_FRAME_EXTENTS").split("=")[-1]
     assert int(extents.split(",")[2]) > 0, "no title bar"
+    # Who the window is, for a dock or task bar: the class that the desktop entry names, the title
+    # in UTF-8, and the installed icons' pixels, as _NET_WM_ICON's width, height and ARGB words.
+    assert "StartupWMClass=Embervane\n" in open(f"{ROOT}/app/embervane.desktop").read()
+    assert app.x.run("xprop", "-id", app.window, "WM_CLASS", "_NET_WM_NAME").splitlines() == [
+        'WM_CLASS(STRING) = "embervane", "Embervane"', f'_NET_WM_NAME(UTF8_STRING) = "{TITLE}"']
+    icons = []
+    for n in (16, 32, 48):
+        argb = numpy.asarray(Image.open(f"{DATA}/icons/embervane-{n}.png"))[..., [3, 0, 1, 2]]
+        icons += [n, n, *argb.copy().view(">u4").flat]
+    assert [*map(int, app.x.run("xprop", "-id", app.window, "-f", "_NET_WM_ICON", "32c", "=$0+",
+                                "_NET_WM_ICON").split("=")[1].split(","))] == icons
     assert app.x.run("xdotool", "getwindowgeometry", app.window).split()[-1] == "640x480"
     app.x.run("xdotool", "windowsize", "--sync", app.window, "800", "600")
     start = wait_for(app, lambda f: f[:, 640:].max() > 100, "the picture across the wider window")

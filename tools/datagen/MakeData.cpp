@@ -42,6 +42,9 @@ constexpr int kStarSize = 64;
 
 // The icon is drawn in a unit square, y down, at each size the desktop's icon theme asks for.
 constexpr std::array<int, 6> kIconSizes = {16, 32, 48, 64, 128, 256};
+// The window carries the sizes up to this one itself (16, 32, 48): task bars and title bars show
+// those; a larger view finds the installed icon through the desktop entry.
+constexpr int kWindowIconLargest = 48;
 constexpr int kIconSamples = 4;  // per pixel and axis
 constexpr double kIconInset = 0.03;
 constexpr double kIconCorner = 0.16;  // radius of the tile's rounded corners
@@ -614,7 +617,7 @@ bool WritePng(const std::filesystem::path& path, const Image& image) {
 // Sprites add up as the program's additive blending adds them, saturating to white where many
 // overlap, as at the emitter. No spark is drawn narrower than a pixel and a half, so the
 // smallest sizes still show sparks rather than losing them between samples.
-bool MakeIcon(int size, const std::vector<Spark>& sparks, const std::filesystem::path& outPath) {
+Image DrawIcon(int size, const std::vector<Spark>& sparks) {
     Image image(size, size, 4);
     const double minRadius = 0.75 / size;
     for (int y = 0; y < size; ++y) {
@@ -650,7 +653,32 @@ bool MakeIcon(int size, const std::vector<Spark>& sparks, const std::filesystem:
             }
         }
     }
-    return WritePng(outPath, image);
+    return image;
+}
+
+// The sizes that the window itself carries, as the desktop's _NET_WM_ICON property holds them
+// and the program sets it: for each, its width and height, then its pixels from the top row,
+// every value one 32-bit big-endian word, each pixel non-premultiplied alpha, red, green, blue.
+// The build compiles the file into the program, which reads no file for its icon.
+bool WriteWindowIcon(const std::vector<Image>& icons, const std::filesystem::path& outPath) {
+    std::vector<std::uint8_t> bytes;
+    auto put32 = [&bytes](std::uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            bytes.push_back(static_cast<std::uint8_t>(v >> shift));
+        }
+    };
+    for (const Image& icon : icons) {
+        put32(static_cast<std::uint32_t>(icon.width));
+        put32(static_cast<std::uint32_t>(icon.height));
+        for (size_t at = 0; at < icon.pixels.size(); at += 4) {
+            const std::uint8_t* p = &icon.pixels[at];
+            bytes.insert(bytes.end(), {p[3], p[0], p[1], p[2]});
+        }
+    }
+    std::ofstream out(outPath, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
 }
 
 std::string Hex(const Rgb& c) {
@@ -731,10 +759,16 @@ int main(int argc, char** argv) {
     ok = MakeStar(outDir / "star.tga") && ok;
     const std::vector<Spark> sparks = IconSparks();
     std::filesystem::create_directories(outDir / "icons");
+    std::vector<Image> windowIcons;
     for (int size : kIconSizes) {
+        const Image icon = DrawIcon(size, sparks);
         const std::string name = "embervane-" + std::to_string(size) + ".png";
-        ok = MakeIcon(size, sparks, outDir / "icons" / name) && ok;
+        ok = WritePng(outDir / "icons" / name, icon) && ok;
+        if (size <= kWindowIconLargest) {
+            windowIcons.push_back(icon);
+        }
     }
+    ok = WriteWindowIcon(windowIcons, outDir / "icons" / "embervane-window.argb") && ok;
     ok = MakeSvg(sparks, outDir / "icons" / "embervane.svg") && ok;
     if (!ok) {
         std::fprintf(stderr, "some outputs could not be made\n");
