@@ -11,6 +11,7 @@
 #include <GL/glx.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XInput2.h>
 
 // data/icons/embervane-window.argb, compiled in by the build: for each size its width and
 // height, then its pixels from the top row, every value a 32-bit big-endian word.
@@ -21,7 +22,12 @@ namespace {
 
 ::Display* display = nullptr;
 ::Window window = 0;
-long eventMask = 0;  // the window's events as freeglut chose them, while the menu is open
+// While the menu is open: the window's core events and its input extension's masks as freeglut
+// chose them, and which of those masks selected button releases (bit i for mask i).
+long eventMask = 0;
+XIEventMask* extensionMasks = nullptr;
+int extensionMaskCount = 0;
+unsigned long releasesCleared = 0;
 bool menuInUse = false;
 ::Window openMenu = 0;  // the menu's window, once it is on the screen
 
@@ -50,6 +56,38 @@ constexpr ::Window kClientIdBits = ~::Window{0x3FFFF};
     }
     XFree(children);
     return menu;
+}
+
+// Whether the window hears button releases: as core events, and through the input extension,
+// where freeglut hears its buttons too and hands them on as core events. The extension's masks
+// are kept while releases are not heard, and given back as they were; where the extension is
+// missing there are none.
+void HearReleases(bool hear) {
+    XSelectInput(display, window, hear ? eventMask : eventMask & ~ButtonReleaseMask);
+    if (!hear) {
+        extensionMasks = XIGetSelectedEvents(display, window, &extensionMaskCount);
+    }
+    if (extensionMasks == nullptr) {
+        return;
+    }
+    for (int i = 0; i < extensionMaskCount && i < 64; ++i) {
+        unsigned char* mask = extensionMasks[i].mask;
+        if (extensionMasks[i].mask_len <= XI_ButtonRelease / 8) {
+            continue;
+        }
+        if (hear && (releasesCleared >> i & 1) != 0) {
+            XISetMask(mask, XI_ButtonRelease);
+        } else if (!hear && XIMaskIsSet(mask, XI_ButtonRelease)) {
+            XIClearMask(mask, XI_ButtonRelease);
+            releasesCleared |= 1ul << i;
+        }
+    }
+    XISelectEvents(display, window, extensionMasks, extensionMaskCount);
+    if (hear) {
+        XFree(extensionMasks);
+        extensionMasks = nullptr;
+        releasesCleared = 0;
+    }
 }
 
 // Xlib takes the items of a 32-bit property as longs, whatever a long's width.
@@ -93,14 +131,15 @@ void IdentifyWindow(const char* title) {
 // pointer for the program's window, which then receives the release, and the two disagree by
 // the window's position on the screen: a drag to an entry chooses another, or none. Without
 // the grab the release goes to the menu's own window, judged right; one over the program's
-// window would still be judged wrong, so that window does not hear releases meanwhile.
+// window would still be judged wrong, and could choose an entry well beside the menu, so that
+// window does not hear releases while the menu is open.
 void HandMenuThePointer() {
     XWindowAttributes attributes;
     if (display == nullptr || !XGetWindowAttributes(display, window, &attributes)) {
         return;
     }
     eventMask = attributes.your_event_mask;
-    XSelectInput(display, window, eventMask & ~ButtonReleaseMask);
+    HearReleases(false);
     XUngrabPointer(display, CurrentTime);
     XFlush(display);
     menuInUse = true;
@@ -125,12 +164,11 @@ void RedrawOpenMenu() {
 }
 
 void TakeBackThePointer() {
-    menuInUse = false;
-    openMenu = 0;
-    if (display == nullptr || eventMask == 0) {
+    if (display == nullptr || !menuInUse) {
         return;
     }
-    XSelectInput(display, window, eventMask);
-    eventMask = 0;
+    menuInUse = false;
+    openMenu = 0;
+    HearReleases(true);
     XFlush(display);
 }

@@ -151,9 +151,12 @@ class Program:
         return poll(lambda: self.menus() or None, 10, "menu")[0]
 
     def geometry(self, window=None):
-        """Where a window (the program's by default) lies on the screen: X, Y, WIDTH, HEIGHT."""
-        return {key: int(value) for key, value in (line.split("=") for line in self.x.run(
-            "xdotool", "getwindowgeometry", "--shell", window or self.window).split())}
+        """Where a window (the program's by default) lies on the screen: X, Y, WIDTH, HEIGHT.
+        (xdotool's position of a framed window is off by the frame.)"""
+        info = dict(line.strip().split(": ", 1) for line in self.x.run(
+            "xwininfo", "-id", window or self.window).splitlines() if ": " in line)
+        return {key: int(info[name]) for key, name in [("X", "Absolute upper-left X"), (
+            "Y", "Absolute upper-left Y"), ("WIDTH", "Width"), ("HEIGHT", "Height")]}
 
     def entry_point(self, menu, entry):
         """The screen point over the menu's entry (from 0, of eight evenly spaced)."""

@@ -168,13 +168,15 @@ def test_the_menu_chooses_its_entry_wherever_the_window_sits(launch, tmp_path):
         assert at_emitter(app), place
         choose(app, 2, at, then="f", click=click)
         assert not at_emitter(app), place
+    app.x.run("xdotool", "windowmove", "--sync", app.window, "300", "200")
     app.keys("r", "f")  # held at the emitter
-    menu = app.open_menu()
-    window = app.geometry()
+    menu = app.open_menu((60, 40))
+    window = app.geometry()  # further off the corner than the menu is wide or high
     x, y = app.entry_point(menu, 2)
     app.x.run("xdotool", "mousemove", "--sync", str(x + window["X"]), str(y + window["Y"]),
               "mouseup", "3")
-    assert app.menus() and at_emitter(app), "a release beside the menu chose an entry"
+    held = at_emitter(app)  # and by now the release has been handled
+    assert app.menus() and held, "a release beside the menu chose an entry"
 
 
 # One damage each: the reader's table shows that every damage gets its refusal, and these that a
@@ -237,7 +239,8 @@ def test_a_window_manager_frames_resizes_and_closes_the_program(launch):
                                 "_NET_WM_ICON").split("=")[1].split(","))] == icons
     assert app.x.run("xdotool", "getwindowgeometry", app.window).split()[-1] == "640x480"
     app.x.run("xdotool", "windowsize", "--sync", app.window, "800", "600")
-    start = wait_for(app, lambda f: f[:, 640:].max() > 100, "the picture across the wider window")
+    wait_for(app, lambda f: f[:, 640:].max() > 100, "the picture across the wider window")
+    start = settle(app)
     drag(app, 1, (0, 300), (800, 300))  # the whole new width: once around, back where it was
     assert changed(start, settle(app)) < 2000
     app.keys("1")
