@@ -2,7 +2,12 @@
 # it needs when missing; the builds themselves are the presets in CMakePresets.json.
 PYTHON := /usr/bin/python3
 XSESSION := $(PYTHON) tools/xsession.py run
-.PHONY: deps release asan program run test bench plot package golden soak screenshots
+.PHONY: deps release asan program run test bench plot package dist golden soak screenshots
+
+# The packages and the source tarball take their times from the changelog's top entry, unless
+# the caller has set SOURCE_DATE_EPOCH: the same bytes from every build of one commit.
+SOURCE_DATE_EPOCH ?= $(shell dpkg-parsechangelog -l packaging/changelog -STimestamp)
+RELEASE = SOURCE_DATE_EPOCH=$(SOURCE_DATE_EPOCH)
 
 deps:
 	bash tools/install-deps.sh
@@ -41,7 +46,10 @@ plot: release
 	$(PYTHON) tools/plot-scaling.py build/scaling.json docs/scaling.png
 
 package: release
-	cpack --preset packages
+	$(RELEASE) cpack --preset packages
+
+dist: deps
+	$(RELEASE) bash tools/make-dist.sh
 
 # Rewrites the golden simulation results and frames from the current program, and beside the
 # frames the GL renderer and version that drew them, which the frame tests hold every run to.
