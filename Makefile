@@ -20,12 +20,13 @@ release asan program: deps
 run: program
 	bash tools/run-program.sh
 
-# Unit tests in both builds, then the system tests on pytest (golden frames, the real program
-# under Xvfb, the installed program) while the decoder fuzzer runs beside them at a low priority;
-# its report follows theirs.
-test: release asan package
+# Unit tests in both builds, the release rebuilt from its tarball offline, then the system tests
+# on pytest (golden frames, the real program under Xvfb, the installed program) while the decoder
+# fuzzer runs beside them at a low priority; its report follows theirs.
+test: release asan package dist
 	ctest --preset release -j $$(nproc)
 	ctest --preset asan -j $$(nproc)
+	$(RELEASE) bash tests/check-release.sh
 	nice -n 19 bash tests/fuzz/run-fuzzer.sh build/tests/fuzz/decode_fuzzer $${FUZZ_SECONDS:-60} \
 	    >build/fuzz.log 2>&1 & \
 	pytest-3 tests/e2e; tests=$$?; \
