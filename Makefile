@@ -2,7 +2,12 @@
 # it needs when missing; the builds themselves are the presets in CMakePresets.json.
 PYTHON := /usr/bin/python3
 XSESSION := $(PYTHON) tools/xsession.py run
-.PHONY: deps release asan program run test bench plot package golden soak screenshots
+.PHONY: deps release asan program run test bench plot package dist golden soak screenshots
+
+# The packages and the source tarball take their times from the changelog's top entry, unless
+# the caller has set SOURCE_DATE_EPOCH: the same bytes from every build of one commit.
+SOURCE_DATE_EPOCH ?= $(shell dpkg-parsechangelog -l packaging/changelog -STimestamp)
+RELEASE = SOURCE_DATE_EPOCH=$(SOURCE_DATE_EPOCH)
 
 deps:
 	bash tools/install-deps.sh
@@ -15,12 +20,13 @@ release asan program: deps
 run: program
 	bash tools/run-program.sh
 
-# Unit tests in both builds, then the system tests on pytest (golden frames, the real program
-# under Xvfb, the installed program) while the decoder fuzzer runs beside them at a low priority;
-# its report follows theirs.
-test: release asan package
+# Unit tests in both builds, the release rebuilt from its tarball offline, then the system tests
+# on pytest (golden frames, the real program under Xvfb, the installed program) while the decoder
+# fuzzer runs beside them at a low priority; its report follows theirs.
+test: release asan package dist
 	ctest --preset release -j $$(nproc)
 	ctest --preset asan -j $$(nproc)
+	$(RELEASE) bash tests/check-release.sh
 	nice -n 19 bash tests/fuzz/run-fuzzer.sh build/tests/fuzz/decode_fuzzer $${FUZZ_SECONDS:-60} \
 	    >build/fuzz.log 2>&1 & \
 	pytest-3 tests/e2e; tests=$$?; \
@@ -41,7 +47,10 @@ plot: release
 	$(PYTHON) tools/plot-scaling.py build/scaling.json docs/scaling.png
 
 package: release
-	cpack --preset packages
+	$(RELEASE) cpack --preset packages
+
+dist: deps
+	$(RELEASE) bash tools/make-dist.sh
 
 # Rewrites the golden simulation results and frames from the current program, and beside the
 # frames the GL renderer and version that drew them, which the frame tests hold every run to.
