@@ -7,6 +7,7 @@ import os
 import random
 import re
 import shutil
+import signal
 import subprocess
 import time
 
@@ -184,6 +185,17 @@ def test_a_storm_of_input_leaves_the_sanitizer_build_running_and_sound(launch):
             app.keys(*rng.choices(keys, k=rng.randrange(5, 40)))
         time.sleep(rng.random() * 0.15)
     close_cleanly(app)  # once every queued event is handled
+
+
+# The sanitizer build's GL check at work: one bad call in the program's debug context, with the
+# program's callback, ends the golden tool there, with GL's message.
+def test_a_gl_error_aborts_the_sanitizer_build_with_gls_message():
+    with XServer() as x:
+        tool = subprocess.run([os.path.join(ROOT, "build-asan", "tests", "golden_tool"),
+                               "--gl-error"], env=dict(x.env, ASAN_OPTIONS="detect_leaks=0"),
+                              capture_output=True, text=True, timeout=60)
+    assert tool.returncode == -signal.SIGABRT, tool.stderr
+    assert "GL_INVALID_ENUM in glEnable" in tool.stderr
 
 
 # Under openbox, the sanitizer build with its GL checks: framed with a title bar at the size asked
