@@ -246,7 +246,7 @@ BROUGHT_BY = {"dpkg-deb": "dpkg", "desktop-file-validate": "desktop-file-utils",
 # a failure, never an empty report.
 def shell(command, *paths):
     for tool in re.findall(r"(?:^|[|&] *)([\w-]+)", command):
-        assert shutil.which(tool), f"no {tool}: install the Debian package {BROUGHT_BY.get(tool, tool)}"
+        assert shutil.which(tool), f"no {tool}: apt-get install {BROUGHT_BY.get(tool, tool)}"
     run = subprocess.run(["bash", "-o", "pipefail", "-c",
                           command.format(*(f"'{path}'" for path in paths))],
                          text=True, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
