@@ -6,10 +6,10 @@ or if its settled memory grows. A measurement, too long for the test command.
     soak.py [MINUTES] [BINARY]      (10 minutes of build/embervane by default; 3 at least)
 
 Resident memory rises for the first minutes while the driver's buffers fill, so the verdict
-leaves out the first third of the run and fits a straight line (least squares) to the readings
-of the rest: it fails on a slope above ALLOWED_KIB_PER_HOUR. A leak of 1 kB per command (one
-every 4 s on average, 900 kB an hour) fails a 10-minute soak, and so does a step that stays;
-a longer soak sees a slower leak. Each change of resident memory is printed with the commands
+leaves out the first third of the run and fits a straight line (least squares) to the lowest
+reading of each minute of the rest: it fails on a slope above ALLOWED_KIB_PER_HOUR. A leak of
+1 kB per command (one every 4 s on average, 900 kB an hour) fails a 10-minute soak, and so does
+a step that stays; a longer soak sees a slower leak. Each change of resident memory is printed with the commands
 sent since the reading before, so that a step can be traced to its cause.
 """
 
@@ -23,7 +23,7 @@ from xsession import RELEASE, Program, XServer
 
 SAMPLE_SECONDS = 10
 SAMPLES_PER_MINUTE = 60 // SAMPLE_SECONDS
-SHORTEST_MINUTES = 3  # a settled part of 12 readings at least
+SHORTEST_MINUTES = 3  # a settled part of two minutes at least, for a line through two floors
 ALLOWED_KIB_PER_HOUR = 450  # half of 1 kB a command, one every 4 s
 COMMANDS = ["b", "c", "f", "g", "h", "r", "B", "C", "G", "H", "1", "2"]
 
@@ -42,10 +42,10 @@ def verdict(samples, status):
         return False, f"the program ended by itself, with status {status}"
     settled = [(t, kib) for t, kib in samples if t >= samples[-1][0] / 3]
     # The lowest reading of each minute, at the minute's middle: what the driver holds for a
-    # moment after a command (megabytes, for one reading or two) is not growth.
-    per_minute = SAMPLES_PER_MINUTE
-    floors = [(sum(t for t, _ in minute) / len(minute), min(kib for _, kib in minute))
-              for minute in (settled[i:i + per_minute] for i in range(0, len(settled), per_minute))]
+    # moment after a command (megabytes, for a reading or two) is not growth.
+    step = SAMPLES_PER_MINUTE
+    minutes = [settled[i:i + step] for i in range(0, len(settled), step)]
+    floors = [(sum(t for t, _ in m) / len(m), min(kib for _, kib in m)) for m in minutes]
     mean_t = sum(t for t, _ in floors) / len(floors)
     mean_kib = sum(kib for _, kib in floors) / len(floors)
     slope = (sum((t - mean_t) * (kib - mean_kib) for t, kib in floors) /
