@@ -278,7 +278,7 @@ def test_the_installed_files_pass_their_checkers_and_draw_every_picture(launch, 
         assert complaints(checker, prefix / path) == []
     icon = re.search(r"^Icon=(.*)$", (prefix / DESKTOP).read_text(), re.M)[1]
     assert len(list(prefix.glob(f"share/icons/hicolor/*/apps/{icon}.*"))) == 7, icon
-    launchable = re.search(r'<launchable type="desktop-id">(.*)</', (prefix / METAINFO).read_text())
+    launchable = re.search(r'"desktop-id">([^<]*)</launchable>', (prefix / METAINFO).read_text())
     assert (prefix / DESKTOP).name == launchable[1]
     app = launch(prefix / "bin" / "embervane", cwd=tmp_path)
     frame = wait_for(app, lambda f: ((f[FLOOR][..., 0] > f[FLOOR][..., 1] + 20) &
