@@ -127,11 +127,12 @@ int Image::Load(const char* fileName) {
 }
 
 int Image::Decode(const uint8_t* data, size_t size) {
-    if (data == nullptr || size < kTgaHeaderSize) {
+    if (data == nullptr) {
         return kImageOutOfMemory;
     }
     // The bytes are read as a stream, so that they take the very checks and reads that a file
-    // takes; the stream only reads, whatever its signature says.
+    // takes, a header too short among them (a stream of no bytes reads none); the stream only
+    // reads, whatever its signature says.
     std::FILE* bytes = fmemopen(const_cast<uint8_t*>(data), size, "rb");
     if (bytes == nullptr) {
         return kImageOutOfMemory;

@@ -2,7 +2,8 @@
 // (--simulation: the lines read, each step followed by its results) and the golden frames
 // (--frames FOLDER, an absolute path: one PPM per case and renderer.txt, the GL renderer and
 // version that drew them; needs a display). `make golden` runs both to rewrite the references;
-// the golden test draws the frames into a folder of its own.
+// the golden test draws the frames into a folder of its own. --gl-error makes one bad GL call
+// under the sanitizer build's GL check, which must abort.
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -132,10 +133,17 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    if (argc == 2 && std::strcmp(argv[1], "--gl-error") == 0) {
+        // The sanitizer build's GL check at work: in the program's own window, one bad call
+        // must end the process inside it, with GL's message.
+        OpenGlWindow(&argc, argv);
+        glEnable(0);  // no such capability
+        return 0;
+    }
     if (argc == 3 && std::strcmp(argv[1], "--frames") == 0) {
         OpenGlWindow(&argc, argv);
         return WriteFrames(argv[2]);
     }
-    std::cerr << "usage: golden_tool --simulation <steps >results | --frames FOLDER\n";
+    std::cerr << "usage: golden_tool --simulation <steps >results | --frames FOLDER | --gl-error\n";
     return 2;
 }
