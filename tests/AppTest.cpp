@@ -185,15 +185,19 @@ TEST_F(App, CountAndBenchmarkKeys) {
     EXPECT_EQ(viewState.cameraYaw, 123.0f);  // the orbit's angle stays
 }
 
+// Turns of frames of 31.25 ms, the first since benchmark mode was entered here.
+const std::string kSteady = " frame_ms_p50=31.25 frame_ms_p99=31.25 frame_ms_max=31.25\n";
+const std::string kFirstTurn =
+    "orbit=1 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024" + kSteady;
+
 // Benchmark mode's result lines on known frame times: in each step the keys, then frames of
 // `ms` each. Frames of 31.25 ms turn the orbit in 230.4 of them, so 231 complete a turn.
 TEST_F(App, EachTurnOfTheBenchmarkOrbitPrintsOneLine) {
-    const std::string steady = " frame_ms_p50=31.25 frame_ms_p99=31.25 frame_ms_max=31.25\n";
     const std::tuple<const char*, std::vector<Step>, std::string> rows[] = {
         {"steady: the second turn starts 0.01875 s in, so it needs a frame less",
          {{"n", 461, 31.25}},
-         "orbit=1 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024" + steady +
-             "orbit=2 particles=32000 frames=230 seconds=7.19 fps=32.0 kps=1024" + steady},
+         kFirstTurn + "orbit=2 particles=32000 frames=230 seconds=7.19 fps=32.0 kps=1024" +
+             kSteady},
         // p50 and p99 unclamped, at their buckets' middles: 2^(914.5/64) and 2^(978.5/64) us
         {"a count change starts the turn afresh: a step of 0, p50 and p99 where the running "
          "count equals the rank, a step past 65 s",
@@ -203,15 +207,14 @@ TEST_F(App, EachTurnOfTheBenchmarkOrbitPrintsOneLine) {
         {"leaving drops the turn and sums up none, free mode prints nothing, entering counts "
          "from 1 again",
          {{"n", 200, 31.25}, {"n", 300, 31.25}, {"n", 231, 31.25}},
-         "summary particles=32000 turns=0\n"
-         "orbit=1 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024" +
-             steady},
+         "summary particles=32000 turns=0\n" + kFirstTurn},
         {"the summary leaves out the first turn: 2 of 3 at 32 fps, not one at 16",
          {{"n", 116, 62.5}, {"", 461, 31.25}, {"n", 0, 0}},
          "orbit=1 particles=32000 frames=116 seconds=7.25 fps=16.0 kps=512 frame_ms_p50=62.50 "
          "frame_ms_p99=62.50 frame_ms_max=62.50\n"
          "orbit=2 particles=32000 frames=229 seconds=7.16 fps=32.0 kps=1024" +
-             steady + "orbit=3 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024" + steady +
+             kSteady + "orbit=3 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024" +
+             kSteady +
              "summary particles=32000 turns=2 fps_median=32.0 kps_median=1024 kps_min=1024 "
              "kps_max=1024 frame_ms_p99_median=31.25\n"},
     };
@@ -224,33 +227,17 @@ TEST_F(App, EachTurnOfTheBenchmarkOrbitPrintsOneLine) {
 // Anything that changes what a frame draws drops the turn in progress, as a count change does;
 // so does a time in which no frame was drawn, which the next frame's step leaves out.
 TEST_F(App, AnEffectAViewportOrAHiddenWindowStartsTheTurnAfresh) {
-    const std::string fresh =
-        "orbit=1 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024 "
-        "frame_ms_p50=31.25 frame_ms_p99=31.25 frame_ms_max=31.25\n";
-    for (const int action : {'b',
-                             'B',
-                             'c',
-                             'C',
-                             'f',
-                             'F',
-                             'g',
-                             'G',
-                             'h',
-                             'H',
-                             'r',
-                             'R',
-                             '1',
-                             '2',
-                             -kMenuBurst,
-                             -kMenuScatter,
-                             -kMenuUpdraft,
-                             -kMenuDowndraft,
-                             -kMenuEastWind,
-                             -kMenuWestWind}) {  // keys, and menu values negated
+    // The keys, then the values of the menu's entries that act, which lie below any key's code.
+    const int actions[] = {
+        'b',           'B',          'c',        'C',          'f',          'F',
+        'g',           'G',          'h',        'H',          'r',          'R',
+        '1',           '2',          kMenuBurst, kMenuScatter, kMenuUpdraft, kMenuDowndraft,
+        kMenuEastWind, kMenuWestWind};
+    for (const int action : actions) {
         SetUp();
         Printed({{"n", 100, 62.5}});
-        action > 0 ? (void)ApplyKey(action) : ApplyMenu(-action);
-        EXPECT_EQ(Printed({{"", 231, 31.25}}), fresh) << action;
+        action < ' ' ? ApplyMenu(action) : (void)ApplyKey(action);
+        EXPECT_EQ(Printed({{"", 231, 31.25}}), kFirstTurn) << action;
     }
     SetUp();
     Printed({{"n", 100, 62.5}});
@@ -258,7 +245,7 @@ TEST_F(App, AnEffectAViewportOrAHiddenWindowStartsTheTurnAfresh) {
     ResumeFrames();
     Frames(7, 0.03125);  // the statistics count from the resumption: 6 frames in 0.21875 s
     EXPECT_FLOAT_EQ(frameStats.fps, 27.428572f);
-    EXPECT_EQ(Printed({{"", 224, 31.25}}), fresh);  // with no step of 20 s among them
+    EXPECT_EQ(Printed({{"", 224, 31.25}}), kFirstTurn);  // with no step of 20 s among them
 }
 
 TEST(Camera, DragsScaleWithTheViewportAndTheAspectIsWidthOverHeight) {
