@@ -135,7 +135,7 @@ void IdentifyWindow(const char* title) {
 // window does not hear releases while the menu is open.
 void HandMenuThePointer() {
     XWindowAttributes attributes;
-    if (display == nullptr || !XGetWindowAttributes(display, window, &attributes)) {
+    if (display == nullptr || menuInUse || !XGetWindowAttributes(display, window, &attributes)) {
         return;
     }
     eventMask = attributes.your_event_mask;

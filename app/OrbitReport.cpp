@@ -44,9 +44,9 @@ double FramesPerSecond(const OrbitResult& r) {
     return r.frames / r.seconds;
 }
 
+// Truncated, as the HUD's.
 int64_t KiloParticlesPerSecond(const OrbitResult& r) {
-    return static_cast<int64_t>(r.particles * FramesPerSecond(r)) /
-           1000;  // truncated, as the HUD's
+    return static_cast<int64_t>(r.particles * FramesPerSecond(r)) / 1000;
 }
 
 void KeepTurn(const OrbitResult& r) {
