@@ -40,14 +40,14 @@ void RestartOrbitTurn();
 bool CountOrbitFrame(float frameSeconds, int particles, OrbitResult* result);
 
 // Writes the line, fields in this order, and flushes it:
-// orbit=3 particles=32000 frames=309 seconds=7.20 fps=42.9 kps=1373 frame_ms_p50=23.14
-// frame_ms_p99=27.83 frame_ms_max=31.02
+// orbit=3 particles=32000 frames=249 seconds=7.20 fps=34.6 kps=1106 frame_ms_p50=28.31
+// frame_ms_p99=35.54 frame_ms_max=38.63
 void PrintOrbitLine(const OrbitResult& result, std::FILE* out);
 
 // Writes the run's one-line result and flushes it, when benchmark mode ends (the "N" key, or the
 // window closed while in it):
-// summary particles=32000 turns=9 fps_median=42.9 kps_median=1373 kps_min=1310 kps_max=1402
-// frame_ms_p99_median=27.83
+// summary particles=32000 turns=5 fps_median=33.9 kps_median=1083 kps_min=1044 kps_max=1170
+// frame_ms_p99_median=35.54
 // It covers the completed turns at `particles`, the count in force, since the count was last
 // changed, less the first one after entering benchmark mode or after a count change, which
 // carries that change's settling. Each median is by nearest rank,
