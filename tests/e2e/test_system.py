@@ -141,7 +141,6 @@ def test_the_menu_chooses_its_entry_wherever_the_window_sits(launch, tmp_path):
         app.keys("r", "f")  # held at the emitter
         choose(app, 2, at, then="f", click=click)
         assert not at_emitter(app), place
-    app.x.run("xdotool", "windowmove", "--sync", app.window, "300", "200")
     app.keys("r", "f")  # held at the emitter
     menu = app.open_menu((60, 40))
     window = app.geometry()  # further off the corner than the menu is wide or high
