@@ -133,7 +133,7 @@ def test_the_menu_chooses_its_entry_wherever_the_window_sits(launch, tmp_path):
     app = launch(window_manager=True)
     app.keys("r", "f")  # held at the emitter, as the last check shows
     choose(app, 2, then="f", check=lambda menu: check_against_reference(
-        lambda: app.menu_shot(menu, 2), "menu", tmp_path, timeout=2))
+        lambda: app.shot(window=menu), "menu", tmp_path, timeout=2))
     assert not at_emitter(app), "still something at the emitter"
     for place, at, click in [((0, 0), (320, 150), False), ((200, 150), (320, 150), True),
                              ((380, 260), (620, 460), False)]:
