@@ -9,8 +9,8 @@ Resident memory rises for the first minutes while the driver's buffers fill, so 
 leaves out the first third of the run and fits a straight line (least squares) to the lowest
 reading of each minute of the rest: it fails on a slope above ALLOWED_KIB_PER_HOUR. A leak of
 1 kB per command (one every 4 s on average, 900 kB an hour) fails a 10-minute soak, and so does
-a step that stays; a longer soak sees a slower leak. Each change of resident memory is printed with the commands
-sent since the reading before, so that a step can be traced to its cause.
+a step that stays; a longer soak sees a slower leak. Each change of resident memory is printed
+with the commands sent since the reading before, so that a step can be traced to its cause.
 """
 
 import os
