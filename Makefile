@@ -26,10 +26,10 @@ run: program
 test: release asan package dist
 	ctest --preset release -j $$(nproc)
 	ctest --preset asan -j $$(nproc)
-	$(RELEASE) bash tests/check-release.sh
+	$(RELEASE) bash tests/release/check-release.sh
 	nice -n 19 bash tests/fuzz/run-fuzzer.sh build/tests/fuzz/decode_fuzzer $${FUZZ_SECONDS:-60} \
 	    >build/fuzz.log 2>&1 & \
-	pytest-3 tests/e2e; tests=$$?; \
+	pytest-3 tests; tests=$$?; \
 	wait $$!; fuzz=$$?; \
 	if [ $$fuzz -eq 0 ]; then grep "^stat::" build/fuzz.log; else cat build/fuzz.log; fi; \
 	exit $$((tests || fuzz))

@@ -6,8 +6,8 @@
 #include <benchmark/benchmark.h>
 
 #include "GlWindow.h"
-#include "app/ProgramState.h"
-#include "render/Display.h"
+#include "gl/Display.h"
+#include "program/ProgramState.h"
 
 namespace {
 

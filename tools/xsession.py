@@ -19,7 +19,9 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DATA = os.path.join(ROOT, "data")
 RELEASE = os.path.join(ROOT, "build", "embervane")
-TITLE = "Embervane 1.45 Mar 7, 2001"
+# The window's title, which finds the program's window, as the build wrote it beside the program.
+with open(os.path.join(ROOT, "build", "window-title.txt")) as title:
+    TITLE = title.read().rstrip("\n")
 
 
 def poll(predicate, timeout, what, interval=0.05):

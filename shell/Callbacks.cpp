@@ -1,0 +1,62 @@
+// The GLUT callbacks.
+#include "shell/Callbacks.h"
+
+#include <GL/freeglut.h>
+
+#include "gl/Scene.h"
+#include "program/Camera.h"
+#include "program/Commands.h"
+#include "program/Frame.h"
+#include "program/ProgramState.h"
+#include "program/WindowEvents.h"
+#include "shell/x11/FreeglutMenuWorkaround.h"
+
+void Idle() {
+    StepFrame(glutPostRedisplay);
+    RedrawOpenMenu();
+}
+
+void WindowStatus(int state) {
+    // freeglut draws nothing for a window that cannot be seen, but would go on calling Idle,
+    // whose frames would count as drawn: no frames at all until the window shows again.
+    const bool shown = state == GLUT_FULLY_RETAINED || state == GLUT_PARTIALLY_RETAINED;
+    if (ShowWindow(shown)) {
+        glutIdleFunc(shown ? Idle : nullptr);
+    }
+}
+
+void Close() {
+    ApplyWindowClose();
+}
+
+void Keyboard(unsigned char key, int /*x*/, int /*y*/) {
+    if (ApplyKey(key)) {
+        Reshape(viewState.windowWidth, viewState.windowHeight);
+    }
+}
+
+void MenuSelect(int value) {
+    ApplyMenu(value);
+}
+
+void MenuStatus(int status, int /*x*/, int /*y*/) {
+    if (status == GLUT_MENU_IN_USE) {
+        HandMenuThePointer();
+    } else {
+        TakeBackThePointer();
+    }
+}
+
+void Reshape(int width, int height) {
+    ResizeView(width, height);
+    SetProjection(width, height);
+    glutPostRedisplay();
+}
+
+void Motion(int x, int y) {
+    DragCamera(x, y);
+}
+
+void PassiveMotion(int x, int y) {
+    TrackPointer(x, y);
+}

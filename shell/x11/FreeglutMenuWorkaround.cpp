@@ -1,0 +1,139 @@
+// A work-around of freeglut 3.4's menu, in Xlib: where a button release over the menu is judged,
+// and the menu's first drawing. Each function says which fault it gets round; the whole file can
+// go once freeglut judges a release in the menu's own coordinates and gives a menu's window its
+// size before it first draws it. Kept apart from the callbacks, whose names (Display, Window)
+// Xlib's headers take for types.
+#include "shell/x11/FreeglutMenuWorkaround.h"
+
+#include <GL/glx.h>
+#include <X11/extensions/XInput2.h>
+
+namespace {
+
+// The program's window, and its display, as RememberProgramWindow found them.
+::Display* display = nullptr;
+::Window window = 0;
+// While the menu is open: the window's core events and its input extension's masks as freeglut
+// chose them, and which of those masks selected button releases (bit i for mask i).
+long eventMask = 0;
+XIEventMask* extensionMasks = nullptr;
+int extensionMaskCount = 0;
+unsigned long releasesCleared = 0;
+bool menuInUse = false;
+::Window openMenu = 0;  // the menu's window, once it is on the screen
+
+// The bits that tell apart the X clients' resource ids: a server gives each client at least
+// 2^18 ids, so ids alike above them are one client's.
+constexpr ::Window kClientIdBits = ~::Window{0x3FFFF};
+
+// The program's open menu: freeglut's menus are the program's only top-level windows that the
+// window manager leaves alone. 0 while none is on the screen.
+::Window FindOpenMenu() {
+    ::Window root = 0;
+    ::Window parent = 0;
+    ::Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        return 0;
+    }
+    ::Window menu = 0;
+    for (unsigned i = 0; i < count && menu == 0; ++i) {
+        XWindowAttributes attributes;
+        if (((children[i] ^ window) & kClientIdBits) == 0 &&
+            XGetWindowAttributes(display, children[i], &attributes) &&
+            attributes.override_redirect && attributes.map_state == IsViewable) {
+            menu = children[i];
+        }
+    }
+    XFree(children);
+    return menu;
+}
+
+// Whether the window hears button releases: as core events, and through the input extension,
+// where freeglut hears its buttons too and hands them on as core events. The extension's masks
+// are kept while releases are not heard, and given back as they were; where the extension is
+// missing there are none.
+void HearReleases(bool hear) {
+    XSelectInput(display, window, hear ? eventMask : eventMask & ~ButtonReleaseMask);
+    if (!hear) {
+        extensionMasks = XIGetSelectedEvents(display, window, &extensionMaskCount);
+    }
+    if (extensionMasks == nullptr) {
+        return;
+    }
+    for (int i = 0; i < extensionMaskCount && i < 64; ++i) {
+        unsigned char* mask = extensionMasks[i].mask;
+        if (extensionMasks[i].mask_len <= XI_ButtonRelease / 8) {
+            continue;
+        }
+        if (hear && (releasesCleared >> i & 1) != 0) {
+            XISetMask(mask, XI_ButtonRelease);
+        } else if (!hear && XIMaskIsSet(mask, XI_ButtonRelease)) {
+            XIClearMask(mask, XI_ButtonRelease);
+            releasesCleared |= 1ul << i;
+        }
+    }
+    XISelectEvents(display, window, extensionMasks, extensionMaskCount);
+    if (hear) {
+        XFree(extensionMasks);
+        extensionMasks = nullptr;
+        releasesCleared = 0;
+    }
+}
+
+}  // namespace
+
+void RememberProgramWindow() {
+    display = glXGetCurrentDisplay();
+    window = glXGetCurrentDrawable();
+    if (display == nullptr || window == 0) {
+        display = nullptr;
+    }
+}
+
+// freeglut's menu judges a button release in the coordinates of the window that receives it,
+// against the menu's place on the screen. The button press that opens the menu grabs the
+// pointer for the program's window, which then receives the release, and the two disagree by
+// the window's position on the screen: a drag to an entry chooses another, or none. Without
+// the grab the release goes to the menu's own window, judged right; one over the program's
+// window would still be judged wrong, and could choose an entry well beside the menu, so that
+// window does not hear releases while the menu is open.
+void HandMenuThePointer() {
+    XWindowAttributes attributes;
+    if (display == nullptr || menuInUse || !XGetWindowAttributes(display, window, &attributes)) {
+        return;
+    }
+    eventMask = attributes.your_event_mask;
+    HearReleases(false);
+    XUngrabPointer(display, CurrentTime);
+    XFlush(display);
+    menuInUse = true;
+}
+
+// A menu's window is made, and its GL context bound to it, at freeglut's default size; it gets
+// its own size only when it first opens. Mesa's software renderers learn of a window's new size
+// at a buffer swap, so the menu's first drawing is made into buffers of the old size and shows
+// shifted down and cut off, until something draws the menu again. When that first drawing comes
+// is freeglut's affair, so while the menu is open an exposure on every frame has it drawn again.
+void RedrawOpenMenu() {
+    if (!menuInUse) {
+        return;
+    }
+    if (openMenu == 0) {
+        openMenu = FindOpenMenu();
+    }
+    if (openMenu != 0) {
+        XClearArea(display, openMenu, 0, 0, 0, 0, /*exposures=*/True);
+        XFlush(display);
+    }
+}
+
+void TakeBackThePointer() {
+    if (display == nullptr || !menuInUse) {
+        return;
+    }
+    menuInUse = false;
+    openMenu = 0;
+    HearReleases(true);
+    XFlush(display);
+}

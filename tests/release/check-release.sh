@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# The release rebuilt elsewhere, later: the source tarball holds git's tracked files and nothing
+# else, and unpacked into an empty folder, with no .git and no network, it configures, builds,
+# passes its unit tests and packages the very bytes of build/'s packages. Run after `make package`
+# and `make dist`, with their SOURCE_DATE_EPOCH.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+version=$(sed -n 's/^project(Embervane VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
+tarball=build/embervane-$version.tar.gz
+diff <(git ls-files | sed "s|^|embervane-$version/|" | sort) <(tar -tzf "$tarball" | grep -v '/$' | sort)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+tar -xzf "$tarball" -C "$work"
+sha256sum "build/embervane_${version}_amd64.deb" "build/embervane-$version-1.x86_64.rpm" >"$work/sums"
+# Without the benchmarks, and packaging the program without building every other target first.
+unshare --net --map-root-user bash -euxc 'cd "$1"
+    cmake --preset release -DEMBERVANE_BENCH=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+    cmake --build --preset release --target core_tests embervane
+    ctest --preset release -j "$(nproc)"
+    cpack --preset packages >/dev/null
+    sha256sum -c ../sums' - "$work/embervane-$version"

@@ -1,0 +1,205 @@
+# The program as a user drives it: under a window manager, with its menu, damaged pictures, a
+# storm of input, and benchmark runs.
+
+import os
+import random
+import shutil
+import signal
+import subprocess
+import time
+
+import numpy
+import pytest
+from PIL import Image
+
+from conftest import (DATA, PLAIN, ROOT, SKY, TITLE, XServer, changed, check_against_reference,
+                      close_cleanly, plain, poll, settle, wait_for)
+
+EMITTER = numpy.s_[302:315, 314:327]  # around (0, -8, 0) from the start-up camera
+
+
+# A drag between two points of the window, in its own pixels.
+def drag(app, button, start, end, steps=12):
+    app.move_to(start)
+    app.x.run("xdotool", "mousedown", str(button))
+    for i in range(1, steps + 1):
+        app.move_to([a + (b - a) * i // steps for a, b in zip(start, end)])
+    app.x.run("xdotool", "mouseup", str(button), "mousemove", "1020", "0")
+
+
+# Opens the menu at `at` (a press held, or a click), checks its picture, chooses entry (from 0)
+# by releasing over it (or clicking it), sends the keys `then` at once and waits for the menu to
+# close.
+def choose(app, entry, at=(320, 150), then=(), check=lambda menu: None, click=False):
+    menu = app.open_menu(at, click)
+    check(menu)
+    app.point_at(menu, entry)
+    app.x.run("xdotool", "sleep", "0.05", "click" if click else "mouseup", "1" if click else "3",
+              *[item for key in then for item in ("key", key)], "mousemove", "1020", "0")
+    poll(lambda: not app.menus(), 10, "the menu to close")
+
+
+# Benchmark mode's turn lines so far, each as its fields' numbers by name.
+def turns(app):
+    return [{key: float(value) for key, value in (field.split("=") for field in line.split())}
+            for line in open(app.stdout.name) if line.startswith("orbit=")]
+
+
+def at_emitter(app):
+    return (settle(app)[EMITTER].min(-1) > 200).any()
+
+
+# Under openbox, at the place where it puts the window, then with the window at (0, 0),
+# (200, 150) and by the screen's bottom-right corner, where the menu opens up and to the left:
+# "Burst [B]" chosen from the menu takes every particle away from the emitter, where "r" puts
+# them and no other entry does. First the menu's first opening as the user sees it, every label
+# in its place; later a click to open and another to choose, and a release beside the menu,
+# where freeglut's own arithmetic would find an entry, which chooses nothing.
+def test_the_menu_chooses_its_entry_wherever_the_window_sits(launch, tmp_path):
+    app = launch(window_manager=True)
+    app.keys("r", "f")  # held at the emitter, as the last check shows
+    choose(app, 2, then="f", check=lambda menu: check_against_reference(
+        lambda: app.shot(window=menu), "menu", tmp_path, timeout=2))
+    assert not at_emitter(app), "still something at the emitter"
+    for place, at, click in [((0, 0), (320, 150), False), ((200, 150), (320, 150), True),
+                             ((380, 260), (620, 460), False)]:
+        app.x.run("xdotool", "windowmove", "--sync", app.window, *map(str, place))
+        app.keys("r", "f")  # held at the emitter
+        choose(app, 2, at, then="f", click=click)
+        assert not at_emitter(app), place
+    app.keys("r", "f")  # held at the emitter
+    menu = app.open_menu((60, 40))
+    window = app.geometry()  # further off the corner than the menu is wide or high
+    x, y = app.entry_point(menu, 2)
+    app.x.run("xdotool", "mousemove", "--sync", str(x + window["X"]), str(y + window["Y"]),
+              "mouseup", "3")
+    # Still held at the emitter, and the menu still open once the release has been handled.
+    assert at_emitter(app) and app.menus(), "a release beside the menu chose an entry"
+
+
+# One damage each: the reader's table shows that every damage gets its refusal, and these that a
+# refusal of any of the three pictures is drawn without.
+@pytest.mark.parametrize("name, damage", [
+    ("font.tga", lambda blob: None),  # missing
+    ("wood.tga", lambda blob: blob[:len(blob) // 2]),
+    ("star.tga", lambda blob: blob[:12] + b"\xff" * 4 + blob[16:]),  # 65535 x 65535
+], ids=["font-missing", "wood-half", "star-huge"])
+def test_a_missing_or_damaged_picture_is_done_without(launch, tmp_path, name, damage):
+    shutil.copytree(DATA, tmp_path / "data")
+    picture = tmp_path / "data" / name
+    blob = damage(picture.read_bytes())
+    picture.unlink() if blob is None else picture.write_bytes(blob)
+    app = launch(cwd=tmp_path / "data", sanitizer=True)
+    first = wait_for(app, lambda f: (f[SKY].max(-1) > 60).mean() > 0.005, "particles aloft")
+    frame = wait_for(app, lambda f: changed(first, f) > 500, "a moving picture")
+    for picture, share in plain(frame).items():
+        assert (share > PLAIN[picture]) == (picture == name), f"{share:.3f} plain: {picture}"
+    close_cleanly(app)
+
+
+def test_a_storm_of_input_leaves_the_sanitizer_build_running_and_sound(launch):
+    seed = int(os.environ.get("EMBERVANE_STORM_SEED", 2001))  # another storm: set it
+    print("storm seed", seed)  # shown with a failure
+    rng = random.Random(seed)
+    keys = "plus minus 1 2 b c f g h n r B C F G H N R a z space Escape Tab Return F1 Up".split()
+    app = launch(sanitizer=True)
+    end = time.monotonic() + float(os.environ.get("EMBERVANE_STORM_SECONDS", 30))
+    while time.monotonic() < end:
+        roll = rng.random()
+        if roll < 0.1:
+            points = [(rng.randrange(640), rng.randrange(440)) for _ in range(2)]
+            drag(app, rng.choice((1, 2)), *points, steps=rng.randrange(2, 10))
+        elif roll < 0.15:
+            choose(app, rng.randrange(8), (rng.randrange(20, 380), rng.randrange(20, 260)))
+        else:
+            app.keys(*rng.choices(keys, k=rng.randrange(5, 40)))
+        time.sleep(rng.random() * 0.15)
+    close_cleanly(app)  # once every queued event is handled
+
+
+# Under openbox: framed with a title bar, and named for a dock or task bar: the class that the
+# desktop entry names (the package test holds the two together), the title in UTF-8, and the
+# installed icons' pixels, as _NET_WM_ICON's width, height and ARGB words.
+def test_the_window_manager_frames_the_window_and_learns_who_it_is(launch):
+    app = launch(window_manager=True)
+    extents = app.x.run("xprop", "-id", app.window, "_NET_FRAME_EXTENTS").split("=")[-1]
+    assert int(extents.split(",")[2]) > 0, "no title bar"
+    assert app.x.run("xprop", "-id", app.window, "WM_CLASS") == (
+        'WM_CLASS(STRING) = "embervane", "Embervane"\n')
+    assert app.x.run("xprop", "-id", app.window, "_NET_WM_NAME") == (
+        f'_NET_WM_NAME(UTF8_STRING) = "{TITLE}"\n')
+    icons = []
+    for n in (16, 32, 48):
+        argb = numpy.asarray(Image.open(f"{DATA}/icons/embervane-{n}.png"))[..., [3, 0, 1, 2]]
+        icons += [n, n, *argb.copy().view(">u4").flat]
+    assert [*map(int, app.x.run("xprop", "-id", app.window, "-f", "_NET_WM_ICON", "32c", "=$0+",
+                                "_NET_WM_ICON").split("=")[1].split(","))] == icons
+
+
+# Under openbox, the sanitizer build with its GL checks: resized, drags that add up to the new
+# width, then both viewport keys at the new size; the menu open; closed by the manager.
+def test_a_window_manager_resizes_and_closes_the_program(launch):
+    app = launch(sanitizer=True, window_manager=True)
+    app.x.run("xdotool", "windowsize", "--sync", app.window, "800", "600")
+    wait_for(app, lambda f: f[:, 640:].max() > 100, "the picture across the wider window")
+    start = settle(app)
+    drag(app, 1, (0, 300), (200, 300))  # a quarter of the new width: a quarter turn
+    assert changed(start, settle(app)) > 20000
+    drag(app, 2, (200, 300), (800, 300))  # the rest with the middle button: once around
+    assert changed(start, settle(app)) < 2000
+    app.keys("1")
+    wait_for(app, lambda f: max(f[:360].max(), f[:, 320:].max()) < 10 and f[360:, :320].max() >
+             100, "the picture in the lower-left 320x240 only")
+    app.keys("2")
+    wait_for(app, lambda f: f[:, 640:].max() < 10 and f[120:, :640].max() > 100,
+             "the picture in the lower-left 640x480 only")
+    app.open_menu()
+    close_cleanly(app, through_manager=True)
+
+
+# The sanitizer build's GL check at work: in the program's own window and context, one bad call
+# of the golden tool ends it there, with GL's message.
+def test_a_bad_gl_call_aborts_the_checked_build_with_gls_message():
+    with XServer() as x:
+        tool = subprocess.run([f"{ROOT}/build-asan/tests/golden_tool", "--gl-error"], env=x.env,
+                              capture_output=True, text=True, timeout=60)
+    assert tool.returncode == -signal.SIGABRT, tool.stderr
+    assert "GL_INVALID_ENUM in glEnable" in tool.stderr
+
+
+# Where the HUD's rate, average and peak row ends: one cell further for each digit more.
+def rates_end(frame):
+    return numpy.nonzero(((frame[458:468, :, :2] >= 250).all(-1)).any(0))[0].max()
+
+
+# Benchmark mode prints a line per turn of 7.2 s. Minimized, the program draws nothing and
+# counts nothing: it uses almost no processor, and once it is restored no turn shows a frame rate
+# that the window cannot reach, nor the HUD a peak of another order. Closed by the manager, it
+# sums the run up, leaving out the first turn.
+def test_benchmark_turns_count_no_hidden_frames_and_a_closed_run_is_summed_up(launch):
+    app = launch(window_manager=True)
+    app.keys("n")
+    poll(lambda: len(turns(app)) >= 2, 30, "two turns of the orbit")
+    shown = rates_end(app.shot())
+
+    def seconds_used():  # the process's user and system time
+        return sum(map(int, open(f"/proc/{app.process.pid}/stat").read().split()[13:15])) / 100
+    app.x.run("xdotool", "windowminimize", "--sync", app.window)
+    used, start = seconds_used(), time.monotonic()
+    time.sleep(10)
+    share = (seconds_used() - used) / (time.monotonic() - start)
+    app.x.run("xdotool", "windowactivate", "--sync", app.window)
+    seen = len(turns(app))
+    poll(lambda: len(turns(app)) >= seen + 2, 30, "two turns after the window's return")
+    assert share < 0.02, f"{share:.1%} of a core while hidden"
+    drawn = max(turn["fps"] for turn in turns(app)[:2])
+    for number, turn in enumerate(turns(app), 1):
+        assert (turn["orbit"], turn["particles"]) == (number, 32000)
+        assert abs(turn["seconds"] - 7.2) < turn["frame_ms_max"] / 1000 + 0.01
+        assert turn["fps"] < 2 * drawn
+    assert rates_end(app.shot()) - shown < 10, "the peak took another digit"
+    close_cleanly(app, through_manager=True)
+    kps = sorted(turn["kps"] for turn in turns(app)[1:])
+    summary = open(app.stdout.name).read().splitlines()[-1]
+    assert f" turns={len(kps)} " in summary
+    assert f" kps_median={kps[(len(kps) - 1) // 2]:.0f} " in summary

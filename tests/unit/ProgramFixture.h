@@ -1,0 +1,84 @@
+// The program without a window, as its unit tests start it: the frame and its statistics on a
+// clock that moves only when the test says so, and what benchmark mode prints.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "SimScript.h"
+#include "platform/Clock.h"
+#include "program/Commands.h"
+#include "program/Frame.h"
+#include "program/ProgramState.h"
+#include "program/WindowEvents.h"
+
+inline bool hasCounter = true;
+inline int64_t counter = 0;  // nanoseconds
+inline uint32_t ticks = 0;   // milliseconds
+
+// The program's state as a test starts it: 500 fresh particles from state 1, free mode, the
+// start-up view, some statistics, the window shown, and timers just started on the test's clock.
+class App : public ::testing::Test {
+protected:
+    void SetUp() override { Start(/*withCounter=*/true, /*startTicks=*/0); }
+    void TearDown() override { UseSystemClock(); }
+
+    static void Start(bool withCounter, uint32_t startTicks) {
+        hasCounter = withCounter;
+        counter = 0;
+        ticks = startTicks;
+        // Without a counter the frequency is left alone, as the system's query does.
+        UseClockSource({[](int64_t* hz) { return hasCounter && (*hz = 1000000000) > 0; },
+                        [] { return counter; }, [] { return ticks; }, [] { return int64_t{0}; }});
+        StartScript();
+        ResetParticles();
+        benchmarkMode = 0;
+        viewState = {640, 480, 10, 35, 5, {0, 40, 170}, 0, 0};
+        frameStats = {7, 60, 1920000, 5760000, 3, 1920000, 2000000};
+        frameTimer = statsTimer = Timer();
+        ShowWindow(true);
+        StartClocks();
+    }
+    // Idle calls of `seconds` each: the frame's work, then the frame counted.
+    static void Frames(int count, double seconds) {
+        for (int i = 0; i < count; ++i) {
+            counter += static_cast<int64_t>(seconds * 1e9 + 0.5);
+            ticks += static_cast<uint32_t>(seconds * 1e3 + 0.5);
+            StepFrame([] {});
+        }
+    }
+    using Step = std::tuple<const char*, int, double>;  // keys, then frames of `ms` each
+    // What benchmark mode prints over the steps.
+    static std::string Printed(const std::vector<Step>& steps) {
+        orbitReportStream = std::tmpfile();
+        for (const auto& [keys, frames, ms] : steps) {
+            for (const char* key = keys; *key != '\0'; ++key) {
+                ApplyKey(*key);
+            }
+            Frames(frames, ms / 1000);
+        }
+        std::string lines(std::ftell(orbitReportStream), '\0');
+        std::rewind(orbitReportStream);
+        std::fread(lines.data(), 1, lines.size(), orbitReportStream);
+        std::fclose(std::exchange(orbitReportStream, stdout));
+        return lines;
+    }
+    // The value of the field `name` in the first printed line that has one.
+    static std::string Field(const std::string& lines, const std::string& name) {
+        const size_t at = (" " + lines).find(" " + name + "=");
+        return at == std::string::npos
+                   ? "(none)"
+                   : lines.substr(at + name.size() + 1,
+                                  lines.find_first_of(" \n", at) - at - name.size() - 1);
+    }
+};
+
+// Turns of frames of 31.25 ms, the first since benchmark mode was entered here.
+inline const std::string kSteady = " frame_ms_p50=31.25 frame_ms_p99=31.25 frame_ms_max=31.25\n";
+inline const std::string kFirstTurn =
+    "orbit=1 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024" + kSteady;

@@ -1,0 +1,189 @@
+// The program without a window: the frame step, keys and menu values, the window's own events
+// and camera drags.
+#include <cstdio>
+#include <string>
+#include <tuple>
+#include <utility>
+
+#include <gtest/gtest.h>
+
+#include "ProgramFixture.h"
+#include "program/Camera.h"
+
+namespace {
+
+TEST_F(App, StepIsExactAfterLongRunsTheOrbitFollowsItAndTheTickCountMayWrap) {
+    Frames(1, 0.75);  // GLUT's first events
+    EXPECT_FLOAT_EQ(frameDelta, 0.75f);
+    EXPECT_EQ(viewState.cameraYaw, 35.0f);  // free mode leaves the camera alone
+    // A float of seconds since start would round 10 ms to 15.6 ms after 36 hours, to 0 after
+    // 194 days.
+    for (const double uptime : {36.0 * 3600, 194.0 * 86400}) {
+        Frames(1, uptime);
+        Frames(1, 0.01);
+        EXPECT_FLOAT_EQ(frameDelta, 0.01f) << uptime;
+    }
+    benchmarkMode = 1;
+    viewState.cameraYaw = 359.75f;  // kept within one turn, so a small step never rounds away
+    viewState.cameraPosition[1] = 7;
+    Frames(101, 0.01);
+    EXPECT_NEAR(viewState.cameraYaw, 50.25f, 1e-3);  // 50 degrees a second, not per frame
+    EXPECT_EQ(viewState.cameraPosition[1], 40.0f);
+    Start(/*withCounter=*/false, /*startTicks=*/0xFFFFFF00u);  // 256 ms before the wrap
+    EXPECT_EQ(frameTimer.useHighResolution, 0);
+    ticks += 200;  // exactly the statistics interval: no refresh
+    StepFrame([] {});
+    EXPECT_EQ(frameStats.intervalCount, 3);
+    ticks += 100;  // past the wrap
+    EXPECT_FLOAT_EQ(statsTimer.ElapsedSeconds(), 0.3f);
+    StepFrame([] {});
+    EXPECT_EQ(frameStats.intervalCount, 4);
+    EXPECT_FLOAT_EQ(frameDelta, 0.1f);
+}
+
+void Nothing() {}
+
+// Everything a command may change, as text that names what differs: count, random state and
+// pool as the simulation script describes them, then the statistics, the view and the mode.
+std::string Snapshot() {
+    const FrameStats& s = frameStats;
+    const ViewState& v = viewState;
+    char text[512];
+    std::snprintf(text, sizeof(text),
+                  "\nstats: frames %.9g fps %.9g rate %.9g sum %.9g intervals %d average %.9g "
+                  "peak %.9g\nview: %dx%d pitch %.9g yaw %.9g roll %.9g at %.9g %.9g %.9g "
+                  "pointer %d %d\nmode %d",
+                  s.framesSinceRefresh, s.fps, s.particlesPerSecond, s.particlesPerSecondSum,
+                  s.intervalCount, s.averageParticlesPerSecond, s.peakParticlesPerSecond,
+                  v.windowWidth, v.windowHeight, v.cameraPitch, v.cameraYaw, v.cameraRoll,
+                  v.cameraPosition[0], v.cameraPosition[1], v.cameraPosition[2], v.lastPointerX,
+                  v.lastPointerY, benchmarkMode);
+    return RunStep("add:0") + text;
+}
+
+TEST_F(App, KeysInEitherCaseAndMenuEntriesRunTheirOperationAndNothingElse) {
+    // Keys, the menu entry by its place from the top (the menu's picture shows its label there;
+    // -1 is a value of no entry) and the operation they stand for; the labels' letters are no
+    // keys.
+    const std::tuple<const char*, int, void (*)()> rows[] = {
+        {"bB", 2, Burst},     {"cC", 3, Scatter},
+        {"fF", -1, Freeze},   {"gG", 4, Updraft},
+        {"hH", 5, Downdraft}, {"rR", -1, ResetParticles},
+        {"", 6, EastWind},    {"", 7, WestWind},
+        {"", 1, Nothing},     {"\x1b =03456789aAvVwWsSdDzZxX\x7f\xff", 0, Nothing}};
+    for (const auto& [keys, entry, operation] : rows) {
+        SetUp();
+        operation();
+        const std::string expected = Snapshot();
+        for (const char* key = keys; *key != '\0'; ++key) {
+            SetUp();
+            EXPECT_FALSE(ApplyKey(*key));
+            EXPECT_EQ(Snapshot(), expected) << *key;
+        }
+        SetUp();
+        const std::string untouched = Snapshot();
+        ApplyMenu(entry < 0 ? -1 : kMenuEntries[entry].value);
+        EXPECT_EQ(Snapshot(), entry >= 0 ? expected : untouched) << entry;
+    }
+}
+
+// The statistics that the count and benchmark keys reset, field by field; the frames counted
+// and the rate are kept.
+void ExpectStatsReset(float fps) {
+    EXPECT_EQ(frameStats.framesSinceRefresh, 7.0f);
+    EXPECT_EQ(frameStats.fps, fps);
+    EXPECT_EQ(frameStats.particlesPerSecond, 1920000.0f);
+    EXPECT_EQ(frameStats.particlesPerSecondSum, 0.0f);
+    EXPECT_EQ(frameStats.intervalCount, 0);
+    EXPECT_EQ(frameStats.averageParticlesPerSecond, 0.0f);
+    EXPECT_EQ(frameStats.peakParticlesPerSecond, 0.0f);
+}
+
+TEST_F(App, CountAndBenchmarkKeys) {
+    for (const auto& [key, count] : {std::pair{'+', 50500}, std::pair{'-', 49500}}) {
+        SCOPED_TRACE(key);
+        SetUp();
+        particleCount = 50000;
+        ApplyKey(key);
+        EXPECT_EQ(particleCount, count);
+        ExpectStatsReset(/*fps=*/60);  // fps kept
+    }
+    particleCount = 51000;
+    frameStats.intervalCount = 4;
+    ApplyKey('n');
+    EXPECT_EQ(benchmarkMode, 1);
+    EXPECT_EQ(particleCount, 32000);
+    ExpectStatsReset(/*fps=*/0);  // fps too, unlike the count keys
+    EXPECT_EQ(viewState.cameraPitch, 0.0f);
+    EXPECT_EQ(viewState.cameraYaw, 0.0f);
+    EXPECT_EQ(viewState.cameraRoll, 0.0f);
+    ApplyKey('+');
+    viewState.cameraYaw = 123;
+    ApplyKey('N');
+    EXPECT_EQ(benchmarkMode, 0);
+    EXPECT_EQ(particleCount, 51000);         // the count from before
+    EXPECT_EQ(viewState.cameraYaw, 123.0f);  // the orbit's angle stays
+}
+
+// Anything that changes what a frame draws drops the turn in progress, as a count change does:
+// an effect, a viewport key, a new size of the window; so does a time in which no frame was
+// drawn, which the next frame's step leaves out. A report that the window shows while it does
+// changes nothing.
+TEST_F(App, AnEffectAResizeOrAHiddenWindowStartsTheTurnAfresh) {
+    // The keys, then the values of the menu's entries that act, which lie below any key's code.
+    const int actions[] = {
+        'b',           'B',          'c',        'C',          'f',          'F',
+        'g',           'G',          'h',        'H',          'r',          'R',
+        '1',           '2',          kMenuBurst, kMenuScatter, kMenuUpdraft, kMenuDowndraft,
+        kMenuEastWind, kMenuWestWind};
+    for (const int action : actions) {
+        SetUp();
+        Printed({{"n", 100, 62.5}});
+        action < ' ' ? ApplyMenu(action) : (void)ApplyKey(action);
+        EXPECT_EQ(Printed({{"", 231, 31.25}}), kFirstTurn) << action;
+    }
+    SetUp();
+    Printed({{"n", 100, 62.5}});
+    ResizeView(800, 600);
+    EXPECT_EQ(viewState.windowWidth, 800);
+    EXPECT_EQ(viewState.windowHeight, 600);
+    EXPECT_EQ(Printed({{"", 231, 31.25}}), kFirstTurn);
+
+    SetUp();
+    Printed({{"n", 100, 62.5}});
+    EXPECT_FALSE(ShowWindow(true));  // shown already: the turn goes on
+    EXPECT_EQ(Field(Printed({{"", 31, 31.25}}), "frames"), "131");
+    EXPECT_TRUE(ShowWindow(false));
+    EXPECT_FALSE(FramesRunning());
+    EXPECT_FALSE(ShowWindow(false));
+    counter += 20'000'000'000;  // 20 s hidden: no idle calls
+    EXPECT_TRUE(ShowWindow(true));
+    EXPECT_TRUE(FramesRunning());
+    Frames(7, 0.03125);  // the statistics count from the return: 6 frames in 0.21875 s
+    EXPECT_FLOAT_EQ(frameStats.fps, 27.428572f);
+    EXPECT_EQ(Printed({{"", 224, 31.25}}), "orbit=2" + kFirstTurn.substr(7));  // no 20 s step
+}
+
+TEST(Camera, DragsScaleWithTheViewportAndTheAspectIsWidthOverHeight) {
+    // Viewport size, benchmark mode, the drag from and to; then the yaw and pitch it leaves.
+    const std::tuple<int, int, int, int, int, int, int, float, float, const char*> rows[] = {
+        {640, 480, 0, 0, 100, 640, 100, 395, 0, "a full width turns the yaw once"},
+        {320, 240, 0, 10, 10, 330, 10, 395, 0, "after key 1 a 320-pixel drag does"},
+        {640, 480, 0, 0, 0, 0, 48, 35, 36, "48 pixels down in 480 is 36 degrees"},
+        {640, 480, 0, 0, 0, 0, 4848, 35, 3636, "pitch has no limit"},
+        {640, 480, 1, 0, 0, 320, 240, 35, 0, "benchmark mode turns nothing"},
+        {0, 0, 0, 0, 0, 64, 0, 35 + 64 * 360, 0, "a collapsed viewport scales as one pixel"}};
+    for (const auto& [width, height, benchmark, fromX, fromY, toX, toY, yaw, pitch, why] : rows) {
+        viewState = {width, height, 0, 35, 0, {0, 40, 170}, 0, 0};
+        benchmarkMode = benchmark;
+        TrackPointer(fromX, fromY);
+        DragCamera(toX, toY);
+        EXPECT_EQ(viewState.cameraYaw, yaw) << why;
+        EXPECT_EQ(viewState.cameraPitch, pitch) << why;
+        EXPECT_EQ(viewState.lastPointerX, toX) << why;  // tracked in either mode
+    }
+    EXPECT_DOUBLE_EQ(AspectRatio(320, 480), 2.0 / 3.0);
+    EXPECT_DOUBLE_EQ(AspectRatio(640, 0), 640.0);  // a zero height counts as one
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+// What the HUD shows, apart from drawing it.
+#include <cmath>
+#include <utility>
+
+#include <gtest/gtest.h>
+
+#include "render/Hud.h"
+
+namespace {
+
+TEST(Hud, CountColourThresholdsAndKiloRates) {
+    const std::pair<int, Rgba> colours[] = {
+        {3999, {0, 204, 255, 255}},  {4000, {0, 255, 0, 255}},    {23999, {0, 255, 0, 255}},
+        {24000, {255, 255, 0, 255}}, {47999, {255, 255, 0, 255}}, {48000, {255, 127, 0, 255}},
+        {63999, {255, 127, 0, 255}}, {64000, {255, 0, 0, 255}}};
+    for (const auto& [count, colour] : colours) {
+        EXPECT_EQ(HudCountColour(count), colour) << count;
+    }
+    EXPECT_EQ(KiloRate(999.9f), 0);       // not rounded up
+    EXPECT_EQ(KiloRate(-1500.0f), -1);    // toward zero
+    EXPECT_EQ(KiloRate(1e12f), 2147483);  // saturated, not overflowed
+    EXPECT_EQ(KiloRate(NAN), 0);          // no reading
+}
+
+}  // namespace
