@@ -7,7 +7,7 @@
 
 namespace {
 
-bool framesRunning = true;
+bool framesRunning = true;  // the window was last reported shown, or never reported
 
 }  // namespace
 
@@ -26,8 +26,4 @@ bool ShowWindow(bool shown) {
         ResumeFrames();
     }
     return true;
-}
-
-bool FramesRunning() {
-    return framesRunning;
 }

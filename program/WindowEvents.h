@@ -10,6 +10,3 @@ void ResizeView(int width, int height);
 // that changes whether frames run, and the caller then starts or stops the idle frames: frames
 // that start again are measured from now (ResumeFrames). A repeated report changes nothing.
 bool ShowWindow(bool shown);
-
-// Whether frames run: the window was last reported shown, or never reported. True at start.
-bool FramesRunning();

@@ -7,9 +7,11 @@ import re
 import shutil
 import subprocess
 
+import numpy
 import pytest
+from PIL import Image
 
-from conftest import FLOOR, PLAIN, ROOT, SKY, plain, wait_for
+from conftest import FLOOR, PLAIN, ROOT, SKY, TITLE, plain, wait_for
 
 
 # Where the install and both packages put each file; the checker of each file that has one.
@@ -55,7 +57,8 @@ def complaints(checker, path, kinds="E|W|I|P|error|warning"):
 
 
 # Installed, or unpacked from a package and checked, and started through its launcher elsewhere:
-# every file where a distribution wants it, and all three pictures drawn.
+# every file where a distribution wants it, the window named as the desktop entry says, and all
+# three pictures drawn.
 @pytest.mark.parametrize("how", ["install", "deb", "rpm"])
 def test_the_installed_files_pass_their_checkers_and_draw_every_picture(launch, tmp_path, how):
     prefix = tmp_path / "a root" / "usr"
@@ -75,8 +78,19 @@ def test_the_installed_files_pass_their_checkers_and_draw_every_picture(launch, 
     launchable = re.search(r'"desktop-id">([^<]*)</launchable>', (prefix / METAINFO).read_text())
     assert (prefix / DESKTOP).name == launchable[1]
     app = launch(prefix / "bin" / "embervane", cwd=tmp_path)
+    # Named for a dock or task bar: the class that the desktop entry names, the title in UTF-8,
+    # and the installed icons' pixels, as _NET_WM_ICON's width, height and ARGB words.
     startup_class = re.search(r"^StartupWMClass=(.*)$", (prefix / DESKTOP).read_text(), re.M)[1]
-    assert app.x.run("xprop", "-id", app.window, "WM_CLASS").endswith(f', "{startup_class}"\n')
+    assert app.x.run("xprop", "-id", app.window, "WM_CLASS") == (
+        f'WM_CLASS(STRING) = "embervane", "{startup_class}"\n')
+    assert app.x.run("xprop", "-id", app.window, "_NET_WM_NAME") == (
+        f'_NET_WM_NAME(UTF8_STRING) = "{TITLE}"\n')
+    icons = []
+    for n in (16, 32, 48):
+        argb = numpy.asarray(Image.open(prefix / f"share/icons/hicolor/{n}x{n}/apps/embervane.png"))
+        icons += [n, n, *argb[..., [3, 0, 1, 2]].copy().view(">u4").flat]
+    assert [*map(int, app.x.run("xprop", "-id", app.window, "-f", "_NET_WM_ICON", "32c", "=$0+",
+                                "_NET_WM_ICON").split("=")[1].split(","))] == icons
     frame = wait_for(app, lambda f: ((f[FLOOR][..., 0] > f[FLOOR][..., 1] + 20) &
                                      (f[FLOOR][..., 1] > f[FLOOR][..., 2] + 10)).mean() > 0.6
                      and (f[SKY].max(-1) > 60).mean() > 0.005, "a wooden floor, particles above")

@@ -10,13 +10,9 @@ import time
 
 import numpy
 import pytest
-from PIL import Image
 
-from conftest import (DATA, PLAIN, ROOT, SKY, TITLE, XServer, changed, check_against_reference,
+from conftest import (DATA, PLAIN, ROOT, SKY, XServer, changed, check_against_reference,
                       close_cleanly, plain, poll, settle, wait_for)
-
-EMITTER = numpy.s_[302:315, 314:327]  # around (0, -8, 0) from the start-up camera
-
 
 # A drag between two points of the window, in its own pixels.
 def drag(app, button, start, end, steps=12):
@@ -45,8 +41,9 @@ def turns(app):
             for line in open(app.stdout.name) if line.startswith("orbit=")]
 
 
+# Whether anything shines around the emitter, (0, -8, 0) from the start-up camera.
 def at_emitter(app):
-    return (settle(app)[EMITTER].min(-1) > 200).any()
+    return (settle(app)[302:315, 314:327].min(-1) > 200).any()
 
 
 # Under openbox, at the place where it puts the window, then with the window at (0, 0),
@@ -117,29 +114,13 @@ def test_a_storm_of_input_leaves_the_sanitizer_build_running_and_sound(launch):
     close_cleanly(app)  # once every queued event is handled
 
 
-# Under openbox: framed with a title bar, and named for a dock or task bar: the class that the
-# desktop entry names (the package test holds the two together), the title in UTF-8, and the
-# installed icons' pixels, as _NET_WM_ICON's width, height and ARGB words.
-def test_the_window_manager_frames_the_window_and_learns_who_it_is(launch):
-    app = launch(window_manager=True)
+# Under openbox, the sanitizer build with its GL checks: framed with a title bar; resized, drags
+# that add up to the new width, then both viewport keys at the new size; the menu open; closed by
+# the manager.
+def test_a_window_manager_frames_resizes_and_closes_the_program(launch):
+    app = launch(sanitizer=True, window_manager=True)
     extents = app.x.run("xprop", "-id", app.window, "_NET_FRAME_EXTENTS").split("=")[-1]
     assert int(extents.split(",")[2]) > 0, "no title bar"
-    assert app.x.run("xprop", "-id", app.window, "WM_CLASS") == (
-        'WM_CLASS(STRING) = "embervane", "Embervane"\n')
-    assert app.x.run("xprop", "-id", app.window, "_NET_WM_NAME") == (
-        f'_NET_WM_NAME(UTF8_STRING) = "{TITLE}"\n')
-    icons = []
-    for n in (16, 32, 48):
-        argb = numpy.asarray(Image.open(f"{DATA}/icons/embervane-{n}.png"))[..., [3, 0, 1, 2]]
-        icons += [n, n, *argb.copy().view(">u4").flat]
-    assert [*map(int, app.x.run("xprop", "-id", app.window, "-f", "_NET_WM_ICON", "32c", "=$0+",
-                                "_NET_WM_ICON").split("=")[1].split(","))] == icons
-
-
-# Under openbox, the sanitizer build with its GL checks: resized, drags that add up to the new
-# width, then both viewport keys at the new size; the menu open; closed by the manager.
-def test_a_window_manager_resizes_and_closes_the_program(launch):
-    app = launch(sanitizer=True, window_manager=True)
     app.x.run("xdotool", "windowsize", "--sync", app.window, "800", "600")
     wait_for(app, lambda f: f[:, 640:].max() > 100, "the picture across the wider window")
     start = settle(app)
@@ -167,20 +148,14 @@ def test_a_bad_gl_call_aborts_the_checked_build_with_gls_message():
     assert "GL_INVALID_ENUM in glEnable" in tool.stderr
 
 
-# Where the HUD's rate, average and peak row ends: one cell further for each digit more.
-def rates_end(frame):
-    return numpy.nonzero(((frame[458:468, :, :2] >= 250).all(-1)).any(0))[0].max()
-
-
 # Benchmark mode prints a line per turn of 7.2 s. Minimized, the program draws nothing and
 # counts nothing: it uses almost no processor, and once it is restored no turn shows a frame rate
-# that the window cannot reach, nor the HUD a peak of another order. Closed by the manager, it
-# sums the run up, leaving out the first turn.
+# that the window cannot reach. Closed by the manager, it sums the run up, leaving out the first
+# turn.
 def test_benchmark_turns_count_no_hidden_frames_and_a_closed_run_is_summed_up(launch):
     app = launch(window_manager=True)
     app.keys("n")
     poll(lambda: len(turns(app)) >= 2, 30, "two turns of the orbit")
-    shown = rates_end(app.shot())
 
     def seconds_used():  # the process's user and system time
         return sum(map(int, open(f"/proc/{app.process.pid}/stat").read().split()[13:15])) / 100
@@ -197,7 +172,6 @@ def test_benchmark_turns_count_no_hidden_frames_and_a_closed_run_is_summed_up(la
         assert (turn["orbit"], turn["particles"]) == (number, 32000)
         assert abs(turn["seconds"] - 7.2) < turn["frame_ms_max"] / 1000 + 0.01
         assert turn["fps"] < 2 * drawn
-    assert rates_end(app.shot()) - shown < 10, "the peak took another digit"
     close_cleanly(app, through_manager=True)
     kps = sorted(turn["kps"] for turn in turns(app)[1:])
     summary = open(app.stdout.name).read().splitlines()[-1]

@@ -1,13 +1,6 @@
 // What the program measures, on known frame times: the HUD's statistics, and benchmark mode's
 // turn lines and summary.
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include "ProgramFixture.h"
-
-namespace {
 
 TEST_F(App, RefreshesGiveRateAverageAndLaterPeak) {
     frameStats = {};
@@ -63,11 +56,12 @@ TEST_F(App, EachTurnOfTheBenchmarkOrbitPrintsOneLine) {
 TEST_F(App, ATurnAfterACountChangeReadsItsPercentilesFromTheHistogram) {
     const std::string line =
         Printed({{"n", 100, 62.5}, {"+", 1, 0}, {"", 49, 20}, {"", 49, 40}, {"", 1, 70000}});
-    EXPECT_EQ(Field(line, "particles"), "32500");
-    EXPECT_EQ(Field(line, "frames"), "100");
-    EXPECT_EQ(Field(line, "frame_ms_p50"), "20.02");
-    EXPECT_EQ(Field(line, "frame_ms_p99"), "40.04");
-    EXPECT_EQ(Field(line, "frame_ms_max"), "70000.00");
+    // clang-format off
+    const std::pair<const char*, const char*> fields[] = {
+        {"particles", "32500"}, {"frames", "100"}, {"frame_ms_p50", "20.02"},
+        {"frame_ms_p99", "40.04"}, {"frame_ms_max", "70000.00"}};
+    // clang-format on
+    for (const auto& [field, value] : fields) {
+        EXPECT_EQ(Field(line, field), value) << field;
+    }
 }
-
-}  // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <regex>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -70,11 +71,9 @@ protected:
     }
     // The value of the field `name` in the first printed line that has one.
     static std::string Field(const std::string& lines, const std::string& name) {
-        const size_t at = (" " + lines).find(" " + name + "=");
-        return at == std::string::npos
-                   ? "(none)"
-                   : lines.substr(at + name.size() + 1,
-                                  lines.find_first_of(" \n", at) - at - name.size() - 1);
+        std::smatch match;
+        std::regex_search(lines, match, std::regex("(^| )" + name + "=(\\S*)"));
+        return match[2];
     }
 };
 

@@ -6,8 +6,6 @@
 
 #include "render/Hud.h"
 
-namespace {
-
 TEST(Hud, CountColourThresholdsAndKiloRates) {
     const std::pair<int, Rgba> colours[] = {
         {3999, {0, 204, 255, 255}},  {4000, {0, 255, 0, 255}},    {23999, {0, 255, 0, 255}},
@@ -21,5 +19,3 @@ TEST(Hud, CountColourThresholdsAndKiloRates) {
     EXPECT_EQ(KiloRate(1e12f), 2147483);  // saturated, not overflowed
     EXPECT_EQ(KiloRate(NAN), 0);          // no reading
 }
-
-}  // namespace
