@@ -22,13 +22,14 @@ run: program
 
 # Unit tests in both builds, the release rebuilt from its tarball offline, then the system tests
 # on pytest (golden frames, the real program under Xvfb, the installed program) while the decoder
-# fuzzer runs beside them at a low priority; its report follows theirs.
+# and log reader fuzzers run beside them at a low priority; their report follows theirs.
 test: release asan package dist
 	ctest --preset release -j $$(nproc)
 	ctest --preset asan -j $$(nproc)
 	$(RELEASE) bash tests/release/check-release.sh
-	nice -n 19 bash tests/fuzz/run-fuzzer.sh build/tests/fuzz/decode_fuzzer $${FUZZ_SECONDS:-60} \
-	    >build/fuzz.log 2>&1 & \
+	nice -n 19 bash -c 'bash tests/fuzz/run-fuzzer.sh build/tests/fuzz/decode_fuzzer $$0 && \
+	    bash tests/fuzz/run-fuzzer.sh build/tests/fuzz/log_fuzzer $$1 log-corpus' \
+	    $${FUZZ_SECONDS:-40} $${LOG_FUZZ_SECONDS:-20} >build/fuzz.log 2>&1 & \
 	pytest-3 tests; tests=$$?; \
 	wait $$!; fuzz=$$?; \
 	if [ $$fuzz -eq 0 ]; then grep "^stat::" build/fuzz.log; else cat build/fuzz.log; fi; \

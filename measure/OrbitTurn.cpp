@@ -16,16 +16,18 @@ constexpr int kBuckets = kOrbitBucketsPerOctave * kOrbitOctaves;
 struct Turn {
     int32_t orbit;
     int32_t particles;
+    int32_t width;
+    int32_t height;
     int32_t frames;
     double seconds;
     double phase;  // seconds into the orbit's current turn, carried across turns
     double shortestMs;
     double longestMs;
     uint32_t buckets[kBuckets];
-} turn = {0, 0, 0, 0, 0, HUGE_VAL, 0, {}};
+} turn = {0, 0, 0, 0, 0, 0, 0, HUGE_VAL, 0, {}};
 
-void StartTurn(int particles, double phase) {
-    turn.particles = particles;
+// A fresh turn of the workload that the last frame drew.
+void StartTurn(double phase) {
     turn.frames = 0;
     turn.seconds = 0;
     turn.phase = phase;
@@ -68,18 +70,22 @@ int64_t OrbitKiloParticlesPerSecond(const OrbitResult& r) {
 
 void ResetOrbitTurns() {
     turn.orbit = 0;
-    StartTurn(/*particles=*/0, /*phase=*/0);
+    StartTurn(/*phase=*/0);
 }
 
 void RestartOrbitTurn() {
-    StartTurn(turn.particles, /*phase=*/0);
+    StartTurn(/*phase=*/0);
 }
 
-bool CountOrbitFrame(float frameSeconds, int particles, OrbitResult* result) {
-    if (particles != turn.particles && turn.frames > 0) {
-        StartTurn(particles, /*phase=*/0);
+bool CountOrbitFrame(float frameSeconds, int particles, int width, int height,
+                     OrbitResult* result) {
+    if ((particles != turn.particles || width != turn.width || height != turn.height) &&
+        turn.frames > 0) {
+        StartTurn(/*phase=*/0);
     }
     turn.particles = particles;
+    turn.width = width;
+    turn.height = height;
     const double ms = frameSeconds * 1000.0;
     turn.frames += 1;
     turn.seconds += frameSeconds;
@@ -91,18 +97,19 @@ bool CountOrbitFrame(float frameSeconds, int particles, OrbitResult* result) {
         return false;
     }
     turn.orbit += 1;
-    *result = {turn.orbit,       turn.particles,   turn.frames,   turn.seconds,
-               Percentile(0.50), Percentile(0.99), turn.longestMs};
-    StartTurn(particles, std::fmod(turn.phase, kOrbitSeconds));
+    *result = {turn.orbit,       turn.particles, turn.frames, turn.seconds, Percentile(0.50),
+               Percentile(0.99), turn.longestMs, width,       height,       /*summed=*/false};
+    StartTurn(std::fmod(turn.phase, kOrbitSeconds));
     return true;
 }
 
 void PrintOrbitLine(const OrbitResult& r, std::FILE* out) {
     std::fprintf(out,
                  "orbit=%d particles=%d frames=%d seconds=%.2f fps=%.1f kps=%lld "
-                 "frame_ms_p50=%.2f frame_ms_p99=%.2f frame_ms_max=%.2f\n",
+                 "frame_ms_p50=%.2f frame_ms_p99=%.2f frame_ms_max=%.2f width=%d height=%d "
+                 "summed=%d\n",
                  r.orbit, r.particles, r.frames, r.seconds, OrbitFramesPerSecond(r),
                  static_cast<long long>(OrbitKiloParticlesPerSecond(r)), r.frameMsP50, r.frameMsP99,
-                 r.frameMsMax);
+                 r.frameMsMax, r.width, r.height, r.summed ? 1 : 0);
     std::fflush(out);
 }

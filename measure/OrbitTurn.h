@@ -23,6 +23,9 @@ struct OrbitResult {
     double frameMsP50;
     double frameMsP99;
     double frameMsMax;
+    int32_t width;  // the picture's size during the whole turn, pixels
+    int32_t height;
+    bool summed;  // the run's summary counts it: set by the caller, from KeepTurn
 };
 
 // Frames per second over the turn.
@@ -38,13 +41,14 @@ void ResetOrbitTurns();
 // size), so that no line mixes two workloads.
 void RestartOrbitTurn();
 
-// Counts one benchmark frame of `frameSeconds` (the frame's step) at `particles`. A count other
-// than the turn's starts a fresh turn with this frame. Returns true, with the result, when this
-// frame completes a turn: the steps added up reach the orbit's 7.2 seconds, with what runs past
-// the turn carried into the next, so that turns stay in step with the camera.
-bool CountOrbitFrame(float frameSeconds, int particles, OrbitResult* result);
+// Counts one benchmark frame of `frameSeconds` (the frame's step) at `particles`, drawn
+// `width` x `height`. A count or size other than the turn's starts a fresh turn with this frame.
+// Returns true, with the result, when this frame completes a turn: the steps added up reach the
+// orbit's 7.2 seconds, with what runs past the turn carried into the next, so that turns stay in
+// step with the camera.
+bool CountOrbitFrame(float frameSeconds, int particles, int width, int height, OrbitResult* result);
 
 // Writes the line, fields in this order, and flushes it:
 // orbit=3 particles=32000 frames=249 seconds=7.20 fps=34.6 kps=1106 frame_ms_p50=28.31
-// frame_ms_p99=35.54 frame_ms_max=38.63
+// frame_ms_p99=35.54 frame_ms_max=38.63 width=640 height=480 summed=1
 void PrintOrbitLine(const OrbitResult& result, std::FILE* out);

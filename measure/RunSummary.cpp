@@ -6,19 +6,17 @@
 
 namespace {
 
-// The completed turns that the run's summary covers: those since the last count change, less
-// the first. Static, so that nothing is allocated while frames run; a run longer than
-// kMaxRunTurns (five days) is summed up over its first kMaxRunTurns turns.
+// The completed turns that the run's summary covers: those since the workload was last set,
+// less the first after every change. Static, so that nothing is allocated while frames run; a
+// run longer than kMaxRunTurns (five days) is summed up over its first kMaxRunTurns turns.
 constexpr int kMaxRunTurns = 65536;
 struct Run {
-    int32_t particles;      // the count of the turns kept
-    int32_t lastParticles;  // the count of the last benchmark frame
-    bool skipNext;          // the next completed turn follows an entry or a count change
+    bool skipNext;  // the next completed turn follows a change of what a frame draws
     int32_t turns;
     double fps[kMaxRunTurns];
     int64_t kps[kMaxRunTurns];
     double frameMsP99[kMaxRunTurns];
-} run = {0, 0, true, 0, {}, {}, {}};
+} run = {true, 0, {}, {}, {}};
 
 // The nearest-rank median of the first `count` values, which it reorders.
 template <typename T>
@@ -30,39 +28,32 @@ T Median(T* values, int count) {
 
 }  // namespace
 
-void ResetRun() {
-    run.particles = 0;
-    run.lastParticles = 0;
-    run.skipNext = true;
+void ForgetRunTurns() {
     run.turns = 0;
+    run.skipNext = true;
 }
 
-void FollowRunCount(int particles) {
-    if (particles != run.lastParticles) {
-        run.lastParticles = particles;
-        run.skipNext = true;
-    }
+void SettleNextTurn() {
+    run.skipNext = true;
 }
 
-void KeepTurn(const OrbitResult& r) {
-    if (r.particles != run.particles) {
-        run.particles = r.particles;
-        run.turns = 0;
-    }
+bool KeepTurn(const OrbitResult& r) {
     if (run.skipNext) {
         run.skipNext = false;
-        return;
+        return false;
     }
-    if (run.turns < kMaxRunTurns) {
-        run.fps[run.turns] = OrbitFramesPerSecond(r);
-        run.kps[run.turns] = OrbitKiloParticlesPerSecond(r);
-        run.frameMsP99[run.turns] = r.frameMsP99;
-        run.turns += 1;
+    if (run.turns == kMaxRunTurns) {
+        return false;
     }
+    run.fps[run.turns] = OrbitFramesPerSecond(r);
+    run.kps[run.turns] = OrbitKiloParticlesPerSecond(r);
+    run.frameMsP99[run.turns] = r.frameMsP99;
+    run.turns += 1;
+    return true;
 }
 
-void PrintOrbitSummary(int particles, std::FILE* out) {
-    const int turns = particles == run.particles ? run.turns : 0;
+void PrintOrbitSummary(int particles, int width, int height, std::FILE* out) {
+    const int turns = run.turns;
     std::fprintf(out, "summary particles=%d turns=%d", particles, turns);
     if (turns > 0) {
         const int64_t* kps = run.kps;
@@ -74,6 +65,6 @@ void PrintOrbitSummary(int particles, std::FILE* out) {
                      static_cast<long long>(*std::max_element(kps, kps + turns)),
                      Median(run.frameMsP99, turns));
     }
-    std::fprintf(out, "\n");
+    std::fprintf(out, " width=%d height=%d\n", width, height);
     std::fflush(out);
 }

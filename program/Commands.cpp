@@ -5,6 +5,7 @@
 #include "measure/RunSummary.h"
 #include "program/ProgramState.h"
 #include "program/WindowEvents.h"
+#include "program/Workload.h"
 #include "sim/Effects.h"
 #include "sim/Particles.h"
 
@@ -24,14 +25,17 @@ void ResetStatsForBenchmark() {
     frameStats.fps = 0;
 }
 
-void ToggleBenchmark() {
+void PrintSummaryInBenchmarkMode() {
     if (benchmarkMode) {
-        PrintOrbitSummary(particleCount, orbitReportStream);
+        PrintOrbitSummary(particleCount, viewState.windowWidth, viewState.windowHeight,
+                          orbitReportStream);
     }
+}
+
+void ToggleBenchmark() {
+    PrintSummaryInBenchmarkMode();
     ResetStatsForBenchmark();
-    // Entering starts at orbit 1; leaving drops the unfinished turn.
-    ResetOrbitTurns();
-    ResetRun();
+    ResetOrbitTurns();  // entering starts at orbit 1; leaving drops the unfinished turn
     benchmarkMode = benchmarkMode == 0 ? 1 : 0;
     if (benchmarkMode) {
         savedParticleCount = GetParticleCount();
@@ -42,23 +46,20 @@ void ToggleBenchmark() {
     } else {
         SetParticleCount(/*delta=*/0, /*absolute=*/savedParticleCount);
     }
+    SetWorkload();  // on entry, the line that names the run
 }
 
-// The commands that change what a frame draws, other than the count and the mode: an effect
-// rewrites the pool, a viewport key the pixels to fill. A benchmark turn in progress would mix
-// two workloads, so it starts afresh. Returns whether the viewport's size changed; every other
-// key does nothing.
+// The commands that change what a frame draws, other than the count and the mode: a viewport key
+// sets the pixels to fill (a new workload), an effect rewrites the pool (a disturbed one). Returns
+// whether the viewport's size changed; every other key does nothing.
 bool ApplyWorkloadKey(unsigned char key) {
-    bool resized = false;
     switch (key) {
         case '1':
             ResizeView(320, 240);
-            resized = true;
-            break;
+            return true;
         case '2':
             ResizeView(640, 480);
-            resized = true;
-            break;
+            return true;
         case 'B':
         case 'b':
             Burst();
@@ -86,8 +87,8 @@ bool ApplyWorkloadKey(unsigned char key) {
         default:
             return false;
     }
-    RestartOrbitTurn();
-    return resized;
+    DisturbWorkload();
+    return false;
 }
 
 }  // namespace
@@ -95,12 +96,10 @@ bool ApplyWorkloadKey(unsigned char key) {
 bool ApplyKey(unsigned char key) {
     switch (key) {
         case '+':
-            ResetStatsForCountKey();
-            SetParticleCount(/*delta=*/kParticleStep, /*absolute=*/0);
-            return false;
         case '-':
             ResetStatsForCountKey();
-            SetParticleCount(/*delta=*/-kParticleStep, /*absolute=*/0);
+            SetParticleCount(/*delta=*/key == '+' ? kParticleStep : -kParticleStep, /*absolute=*/0);
+            SetWorkload();
             return false;
         case 'N':
         case 'n':
@@ -113,7 +112,7 @@ bool ApplyKey(unsigned char key) {
 
 void ApplyMenu(int value) {
     if (value >= kMenuBurst && value <= kMenuScatter) {
-        RestartOrbitTurn();  // every entry that acts changes the pool
+        DisturbWorkload();  // every entry that acts changes the pool
     }
     switch (value) {
         case kMenuBurst:
@@ -140,7 +139,5 @@ void ApplyMenu(int value) {
 }
 
 void ApplyWindowClose() {
-    if (benchmarkMode) {
-        PrintOrbitSummary(particleCount, orbitReportStream);
-    }
+    PrintSummaryInBenchmarkMode();
 }

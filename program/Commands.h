@@ -36,15 +36,16 @@ constexpr MenuEntry kMenuEntries[] = {
 
 // Acts on one key, letters in either case; every key outside the table does nothing. "+" and
 // "-" reset the average and peak; "N" enters benchmark mode (saving the count, setting 32000,
-// zeroing the camera angles) or leaves it (printing the run's summary, restoring the saved
-// count), and resets fps as well. The effect and viewport keys start a fresh benchmark turn.
-// Returns true when the key changed the viewport size in the view state, which the caller then
-// applies.
+// zeroing the camera angles, naming the run) or leaves it (printing the run's summary, restoring
+// the saved count), and resets fps as well. The count and viewport keys set a new workload, the
+// effect keys disturb it (SetWorkload, DisturbWorkload). Returns true when the key changed the
+// viewport size in the view state, which the caller then applies.
 bool ApplyKey(unsigned char key);
 
-// Acts on the values of kMenuEntries, each starting a fresh benchmark turn; every other value
-// does nothing.
+// Acts on the values of kMenuEntries, each disturbing the workload as an effect key does; every
+// other value does nothing.
 void ApplyMenu(int value);
 
-// The window is closing: a benchmark run in progress ends with its summary.
+// The window is closing, or the process was interrupted: a benchmark run in progress ends with
+// its summary.
 void ApplyWindowClose();

@@ -9,6 +9,7 @@
 #include "measure/RunSummary.h"
 #include "program/Camera.h"
 #include "program/ProgramState.h"
+#include "program/Workload.h"
 #include "sim/Particles.h"
 #include "sim/Update.h"
 
@@ -36,10 +37,10 @@ void AdvanceFrame() {
         // that a small step needs, and the orbit would slow down and then stop.
         viewState.cameraYaw =
             std::fmod(viewState.cameraYaw + frameDelta * kBenchmarkYawRate, 360.0f);
-        FollowRunCount(particleCount);
         OrbitResult completed;
-        if (CountOrbitFrame(frameDelta, particleCount, &completed)) {
-            KeepTurn(completed);
+        if (CountOrbitFrame(frameDelta, particleCount, viewState.windowWidth,
+                            viewState.windowHeight, &completed)) {
+            completed.summed = KeepTurn(completed);
             PrintOrbitLine(completed, orbitReportStream);
         }
     }
@@ -68,5 +69,5 @@ void ResumeFrames() {
     previousFrameCount = frameTimer.Reading();
     statsTimer.Restart();
     frameStats.framesSinceRefresh = 0;
-    RestartOrbitTurn();
+    DisturbWorkload();
 }

@@ -14,6 +14,7 @@ void StepFrame(void (*requestRedisplay)());
 
 // Frames start again after a time in which none was drawn (the window hidden, covered or on
 // another workspace): as if that time had not passed. The next step is measured from now, the
-// statistics interval in progress and the benchmark turn in progress are dropped, and the
+// statistics interval in progress and the benchmark turn in progress are dropped (the next
+// completed turn is left out of the summary, as after any change of what a frame draws), and the
 // average and peak keep what they had.
 void ResumeFrames();

@@ -27,3 +27,4 @@ unsigned floorTextureName = 0;
 unsigned spriteTextureName = 0;
 
 std::FILE* orbitReportStream = stdout;
+RunIdentity runIdentity = {"", "", "", "", -1};

@@ -1,20 +1,20 @@
 // A new size and the window's visibility.
 #include "program/WindowEvents.h"
 
-#include "measure/OrbitTurn.h"
 #include "program/Frame.h"
 #include "program/ProgramState.h"
+#include "program/Workload.h"
 
 namespace {
 
-bool framesRunning = true;  // the window was last reported shown, or never reported
+bool framesRunning = true;
 
 }  // namespace
 
 void ResizeView(int width, int height) {
     viewState.windowWidth = width;
     viewState.windowHeight = height;
-    RestartOrbitTurn();  // a benchmark turn draws one size of picture
+    SetWorkload();  // a benchmark turn draws one size of picture
 }
 
 bool ShowWindow(bool shown) {
@@ -26,4 +26,8 @@ bool ShowWindow(bool shown) {
         ResumeFrames();
     }
     return true;
+}
+
+bool FramesRunning() {
+    return framesRunning;
 }

@@ -7,11 +7,37 @@
 #include "program/Camera.h"
 #include "program/Commands.h"
 #include "program/Frame.h"
+#include "program/Interruption.h"
 #include "program/ProgramState.h"
 #include "program/WindowEvents.h"
+#include "program/Workload.h"
 #include "shell/x11/FreeglutMenuWorkaround.h"
 
+namespace {
+
+constexpr unsigned kHiddenWatchMs = 100;  // how soon a hidden program hears an interruption
+bool watching = false;                    // the timer below is armed
+
+void EndIfInterrupted() {
+    if (const int signal = PendingInterruption()) {
+        EndByInterruption(signal);
+    }
+}
+
+// While the window is hidden no frame runs to see an interruption: a timer looks instead, one at
+// a time however often the window comes and goes.
+void WatchWhileHidden(int /*value*/) {
+    EndIfInterrupted();
+    watching = !FramesRunning();
+    if (watching) {
+        glutTimerFunc(kHiddenWatchMs, WatchWhileHidden, 0);
+    }
+}
+
+}  // namespace
+
 void Idle() {
+    EndIfInterrupted();
     StepFrame(glutPostRedisplay);
     RedrawOpenMenu();
 }
@@ -22,6 +48,10 @@ void WindowStatus(int state) {
     const bool shown = state == GLUT_FULLY_RETAINED || state == GLUT_PARTIALLY_RETAINED;
     if (ShowWindow(shown)) {
         glutIdleFunc(shown ? Idle : nullptr);
+        if (!shown && !watching) {
+            watching = true;
+            glutTimerFunc(kHiddenWatchMs, WatchWhileHidden, 0);
+        }
     }
 }
 
@@ -40,6 +70,7 @@ void MenuSelect(int value) {
 }
 
 void MenuStatus(int status, int /*x*/, int /*y*/) {
+    DisturbWorkload();  // the menu's own drawing is part of the frame's work while it is open
     if (status == GLUT_MENU_IN_USE) {
         HandMenuThePointer();
     } else {

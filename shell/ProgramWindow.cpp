@@ -1,11 +1,14 @@
-// The window's display mode, size, title and debug context.
+// The window's display mode, size, title and debug context, and what the run's name says of it.
 #include "shell/ProgramWindow.h"
+
+#include <string>
 
 #include <GL/freeglut.h>
 
 #include "gl/GlDebugOutput.h"
 #include "program/ProgramState.h"
 #include "shell/x11/FreeglutMenuWorkaround.h"
+#include "shell/x11/SwapInterval.h"
 #include "shell/x11/WindowIdentity.h"
 
 void OpenProgramWindow(int* argc, char** argv) {
@@ -25,4 +28,18 @@ void OpenProgramWindow(int* argc, char** argv) {
 #endif
     IdentifyWindow(EMBERVANE_TITLE);
     RememberProgramWindow();
+}
+
+namespace {
+
+std::string GlString(GLenum name) {
+    const auto* text = reinterpret_cast<const char*>(glGetString(name));
+    return text != nullptr ? text : "";
+}
+
+}  // namespace
+
+void NameRun() {
+    runIdentity = {EMBERVANE_VERSION, GlString(GL_RENDERER), GlString(GL_VERSION),
+                   GlString(GL_VENDOR), SwapIntervalInForce()};
 }

@@ -8,3 +8,7 @@
 // reports of errors. The window then names itself to the desktop, and the menu's work-around learns
 // which window is the program's.
 void OpenProgramWindow(int* argc, char** argv);
+
+// Fills in runIdentity: the program's version, the renderer's names as GL gives them, and the
+// swap interval in force. Needs the window's context current, after the swap interval is set.
+void NameRun();

@@ -4,9 +4,10 @@
 #include "gl/Display.h"
 #include "gl/Scene.h"
 #include "program/Commands.h"
+#include "program/Interruption.h"
 #include "shell/Callbacks.h"
 #include "shell/ProgramWindow.h"
-#include "shell/SwapInterval.h"
+#include "shell/x11/SwapInterval.h"
 
 int main(int argc, char** argv) {
     // The program itself reads no arguments; freeglut takes the X options it knows.
@@ -33,6 +34,8 @@ int main(int argc, char** argv) {
 
     InitScene();
     DisableSwapWait();
+    NameRun();
+    CatchInterruptions();
     glutMainLoop();
     return 0;
 }

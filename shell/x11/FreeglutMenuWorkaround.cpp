@@ -8,6 +8,8 @@
 #include <GL/glx.h>
 #include <X11/extensions/XInput2.h>
 
+#include "shell/x11/SwapInterval.h"
+
 namespace {
 
 // The program's window, and its display, as RememberProgramWindow found them.
@@ -21,6 +23,8 @@ int extensionMaskCount = 0;
 unsigned long releasesCleared = 0;
 bool menuInUse = false;
 ::Window openMenu = 0;  // the menu's window, once it is on the screen
+constexpr int kMenuRedraws = 3;
+int redrawsLeft = 0;  // exposures still to come for the open menu
 
 // The bits that tell apart the X clients' resource ids: a server gives each client at least
 // 2^18 ids, so ids alike above them are one client's.
@@ -108,21 +112,27 @@ void HandMenuThePointer() {
     XUngrabPointer(display, CurrentTime);
     XFlush(display);
     menuInUse = true;
+    redrawsLeft = kMenuRedraws;
 }
 
 // A menu's window is made, and its GL context bound to it, at freeglut's default size; it gets
 // its own size only when it first opens. Mesa's software renderers learn of a window's new size
 // at a buffer swap, so the menu's first drawing is made into buffers of the old size and shows
 // shifted down and cut off, until something draws the menu again. When that first drawing comes
-// is freeglut's affair, so while the menu is open an exposure on every frame has it drawn again.
+// is freeglut's affair, so once the menu is on the screen an exposure on each of the next few
+// frames has it drawn again: one drawing may come before freeglut's first, two that come in one
+// turn of its loop are one. After those the menu stays as it is, and the frames run as before.
+// Its window gets no wait for the display's refresh, as the program's has none, where the driver
+// lets a drawable other than the current one be told.
 void RedrawOpenMenu() {
-    if (!menuInUse) {
+    if (!menuInUse || redrawsLeft == 0) {
         return;
     }
-    if (openMenu == 0) {
-        openMenu = FindOpenMenu();
+    if (openMenu == 0 && (openMenu = FindOpenMenu()) != 0) {
+        DisableSwapWaitOf(display, openMenu);
     }
     if (openMenu != 0) {
+        redrawsLeft -= 1;
         XClearArea(display, openMenu, 0, 0, 0, 0, /*exposures=*/True);
         XFlush(display);
     }

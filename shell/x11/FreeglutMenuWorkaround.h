@@ -13,6 +13,7 @@ void HandMenuThePointer();
 // The menu has closed: the program's window hears button releases again.
 void TakeBackThePointer();
 
-// Has the open menu drawn again, so that its first drawing, made before the renderer knew the
-// menu's size, does not stay on the screen. Cheap when no menu is open: called on every frame.
+// Has the menu drawn again on the first few frames after it opens, so that its first drawing,
+// made before the renderer knew the menu's size, does not stay on the screen. Cheap at any other
+// time: called on every frame.
 void RedrawOpenMenu();

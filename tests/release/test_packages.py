@@ -19,8 +19,9 @@ DESKTOP = "share/applications/embervane.desktop"
 METAINFO = "share/metainfo/org.embervane.embervane.metainfo.xml"
 CHECKED = {DESKTOP: "desktop-file-validate {}",
            METAINFO: "appstreamcli validate --no-net --strict {}",
-           "share/man/man6/embervane.6.gz": "man --warnings -l -Tutf8 -Z {} >/dev/null"}
-LAYOUT = {*CHECKED, "bin/embervane", "libexec/embervane/embervane",
+           **{f"share/man/{page}.gz": "man --warnings -l -Tutf8 -Z {} >/dev/null"
+              for page in ("man6/embervane.6", "man1/embervane-compare.1")}}
+LAYOUT = {*CHECKED, "bin/embervane", "bin/embervane-compare", "libexec/embervane/embervane",
           "share/doc/embervane/copyright", "share/doc/embervane/changelog.gz",
           *(f"share/embervane/{name}.tga" for name in ("font", "wood", "star")),
           *(f"share/icons/hicolor/{n}x{n}/apps/embervane.png" for n in (16, 32, 48, 64, 128, 256)),

@@ -36,9 +36,20 @@ def choose(app, entry, at=(320, 150), then=(), check=lambda menu: None, click=Fa
 
 
 # Benchmark mode's turn lines so far, each as its fields' numbers by name.
-def turns(app):
+def turns(app, since_last_run=False):
+    lines = open(app.stdout.name).read().splitlines()
+    if since_last_run:
+        lines = lines[max(i for i, line in enumerate(lines) if line.startswith("run ")):]
     return [{key: float(value) for key, value in (field.split("=") for field in line.split())}
-            for line in open(app.stdout.name) if line.startswith("orbit=")]
+            for line in lines if line.startswith("orbit=")]
+
+
+# The run's summary, its last line, covers the turns since its last run line that say summed=1.
+def assert_summed_up(app):
+    kps = sorted(turn["kps"] for turn in turns(app, since_last_run=True) if turn["summed"])
+    summary = open(app.stdout.name).read().splitlines()[-1]
+    assert summary.startswith(f"summary particles=32000 turns={len(kps)} "), summary
+    assert not kps or f" kps_median={kps[(len(kps) - 1) // 2]:.0f} " in summary
 
 
 # Whether anything shines around the emitter, (0, -8, 0) from the start-up camera.
@@ -148,10 +159,9 @@ def test_a_bad_gl_call_aborts_the_checked_build_with_gls_message():
     assert "GL_INVALID_ENUM in glEnable" in tool.stderr
 
 
-# Benchmark mode prints a line per turn of 7.2 s. Minimized, the program draws nothing and
-# counts nothing: it uses almost no processor, and once it is restored no turn shows a frame rate
-# that the window cannot reach. Closed by the manager, it sums the run up, leaving out the first
-# turn.
+# Benchmark mode names the run, then prints a line per turn of 7.2 s. Minimized, the program
+# draws nothing and counts nothing: it uses almost no processor, and once it is restored no turn
+# shows a frame rate that the window cannot reach. Closed by the manager, it sums the run up.
 def test_benchmark_turns_count_no_hidden_frames_and_a_closed_run_is_summed_up(launch):
     app = launch(window_manager=True)
     app.keys("n")
@@ -168,12 +178,31 @@ def test_benchmark_turns_count_no_hidden_frames_and_a_closed_run_is_summed_up(la
     poll(lambda: len(turns(app)) >= seen + 2, 30, "two turns after the window's return")
     assert share < 0.02, f"{share:.1%} of a core while hidden"
     drawn = max(turn["fps"] for turn in turns(app)[:2])
+    run = open(app.stdout.name).readline()
+    assert run.startswith('run version=1.45 renderer="llvmpipe (LLVM '), run
+    assert " width=640 height=480 " in run
     for number, turn in enumerate(turns(app), 1):
-        assert (turn["orbit"], turn["particles"]) == (number, 32000)
+        assert (turn["orbit"], turn["particles"], turn["width"]) == (number, 32000, 640)
         assert abs(turn["seconds"] - 7.2) < turn["frame_ms_max"] / 1000 + 0.01
         assert turn["fps"] < 2 * drawn
     close_cleanly(app, through_manager=True)
-    kps = sorted(turn["kps"] for turn in turns(app)[1:])
-    summary = open(app.stdout.name).read().splitlines()[-1]
-    assert f" turns={len(kps)} " in summary
-    assert f" kps_median={kps[(len(kps) - 1) // 2]:.0f} " in summary
+    assert_summed_up(app)
+
+
+# Ctrl-C or kill end a benchmark run with its summary, and then the process by that very signal,
+# also while the window is minimized and no frame runs. After + and - within a turn the summary
+# covers only the turns since, less the first.
+@pytest.mark.parametrize("interruption, minimized", [(signal.SIGTERM, False), (signal.SIGINT, True)])
+def test_an_interruption_sums_up_the_turns_since_the_workload_was_set(launch, interruption,
+                                                                     minimized):
+    app = launch(window_manager=minimized)
+    app.keys("n")
+    poll(lambda: len(turns(app)) >= 1, 30, "a turn")
+    app.keys("plus", "minus")
+    poll(lambda: len(turns(app)) >= 3, 30, "two turns more")
+    if minimized:
+        app.x.run("xdotool", "windowminimize", "--sync", app.window)
+    app.process.send_signal(interruption)
+    assert app.process.wait(10) == -interruption
+    assert [turn["summed"] for turn in turns(app, since_last_run=True)][:2] == [0, 1]
+    assert_summed_up(app)

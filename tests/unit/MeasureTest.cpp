@@ -1,6 +1,7 @@
 // What the program measures, on known frame times: the HUD's statistics, and benchmark mode's
 // turn lines and summary.
 #include "ProgramFixture.h"
+#include "measure/Statistics.h"
 
 TEST_F(App, RefreshesGiveRateAverageAndLaterPeak) {
     frameStats = {};
@@ -28,26 +29,38 @@ TEST_F(App, EachTurnOfTheBenchmarkOrbitPrintsOneLine) {
     const std::tuple<const char*, std::vector<Step>, std::string> rows[] = {
         {"steady: the second turn starts 0.01875 s in, so it needs a frame less",
          {{"n", 461, 31.25}},
-         kFirstTurn + "orbit=2 particles=32000 frames=230 seconds=7.19 fps=32.0 kps=1024" +
-             kSteady},
+         kRunLine + kFirstTurn +
+             "orbit=2 particles=32000 frames=230 seconds=7.19 fps=32.0 kps=1024" + kSteady + "1\n"},
         {"leaving drops the turn and sums up none, free mode prints nothing, entering counts "
          "from 1 again",
          {{"n", 200, 31.25}, {"n", 300, 31.25}, {"n", 231, 31.25}},
-         "summary particles=32000 turns=0\n" + kFirstTurn},
+         kRunLine + "summary particles=32000 turns=0 width=640 height=480\n" + kRunLine +
+             kFirstTurn},
         {"the summary leaves out the first turn: 2 of 3 at 32 fps, not one at 16",
          {{"n", 116, 62.5}, {"", 461, 31.25}, {"n", 0, 0}},
-         "orbit=1 particles=32000 frames=116 seconds=7.25 fps=16.0 kps=512 frame_ms_p50=62.50 "
-         "frame_ms_p99=62.50 frame_ms_max=62.50\n"
-         "orbit=2 particles=32000 frames=229 seconds=7.16 fps=32.0 kps=1024" +
-             kSteady + "orbit=3 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024" +
+         kRunLine +
+             "orbit=1 particles=32000 frames=116 seconds=7.25 fps=16.0 kps=512 frame_ms_p50=62.50 "
+             "frame_ms_p99=62.50 frame_ms_max=62.50 width=640 height=480 summed=0\n"
+             "orbit=2 particles=32000 frames=229 seconds=7.16 fps=32.0 kps=1024" +
+             kSteady + "1\norbit=3 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024" +
              kSteady +
-             "summary particles=32000 turns=2 fps_median=32.0 kps_median=1024 kps_min=1024 "
-             "kps_max=1024 frame_ms_p99_median=31.25\n"},
+             "1\nsummary particles=32000 turns=2 fps_median=32.0 kps_median=1024 kps_min=1024 "
+             "kps_max=1024 frame_ms_p99_median=31.25 width=640 height=480\n"},
     };
     for (const auto& [why, steps, lines] : rows) {
         SetUp();
         EXPECT_EQ(Printed(steps), lines) << why;
     }
+}
+
+// "+" and "-" within a turn set the workload twice, and the count is as it was: the summary
+// forgets the turns at 16 fps before and leaves out the first after, one of the two turns since.
+TEST_F(App, ACountSetAgainStartsTheSummaryAfresh) {
+    const std::string lines =
+        Printed({{"n", 116, 62.5}, {"", 232, 62.5}, {"+-", 461, 31.25}, {"n", 0, 0}});
+    EXPECT_EQ(lines.substr(lines.rfind("summary")),
+              "summary particles=32000 turns=1 fps_median=32.0 kps_median=1024 kps_min=1024 "
+              "kps_max=1024 frame_ms_p99_median=31.25 width=640 height=480\n");
 }
 
 // A count change starts the turn afresh; a step of 0 counts, a step past 65 s lands in the last
@@ -64,4 +77,56 @@ TEST_F(App, ATurnAfterACountChangeReadsItsPercentilesFromTheHistogram) {
     for (const auto& [field, value] : fields) {
         EXPECT_EQ(Field(line, field), value) << field;
     }
+}
+
+// The comparison's statistics against SciPy 1.10 on the same samples, made once with
+//   python3 -c 'from scipy.stats import mannwhitneyu; print(mannwhitneyu(A, B))'
+// and, for the intervals, the largest k with 2 * scipy.stats.binom.cdf(k - 1, n, 0.5) <= 0.05.
+TEST(Statistics, UTestMediansAndIntervalsMatchTheReference) {
+    std::vector<double> twenty;
+    for (int i = 1; i <= 20; ++i) {
+        twenty.push_back(i);
+    }
+    // Sample a, sample b, then U of a and the two-sided p-value.
+    const std::tuple<const char*, std::vector<double>, std::vector<double>, double, double> rows[] =
+        {
+            {"exact, odd and even",
+             {1.1, 2.3, 3.5, 4.2, 5.9},
+             {3, 6.1, 7.4, 8.8, 9, 9.5},
+             3,
+             0.030303030303030304},
+            {"exact, one value each", {2}, {1}, 1, 1},
+            {"exact, 3 against 20", {5.5, 9.5, 14.5}, twenty, 28, 0.8977978543195934},
+            {"ties: normal",
+             {10, 11, 11, 12, 13},
+             {11, 12, 14, 15, 15, 16},
+             4.5,
+             0.06414661873440437},
+            {"9 and 10: normal",
+             {1, 2, 3, 4, 5, 6, 7, 8, 9},
+             {5.5, 6.5, 7.5, 8.5, 9.5, 10.5, 11.5, 12.5, 13.5, 14.5},
+             10,
+             0.004848762721678938},
+            {"all tied", {3, 3}, {3, 3, 3}, 3, 1},
+        };
+    for (const auto& [why, a, b, u, p] : rows) {
+        const UTest test = MannWhitneyU(a, b);
+        EXPECT_EQ(test.u, u) << why;
+        EXPECT_NEAR(test.p, p, 1e-12) << why;
+    }
+    // Count, then the interval's ends and the median, of (7i mod n) + 1 for i below n.
+    const std::tuple<int, double, double, double> intervals[] = {
+        {6, 1, 6, 3.5}, {9, 2, 8, 5}, {10, 2, 9, 5.5}, {20, 6, 15, 10.5}};
+    for (const auto& [n, low, high, median] : intervals) {
+        std::vector<double> values;
+        for (int i = 0; i < n; ++i) {
+            values.push_back((i * 7) % n + 1);
+        }
+        const MedianInterval interval = MedianInterval95(values);
+        EXPECT_TRUE(interval.known) << n;
+        EXPECT_EQ(interval.low, low) << n;
+        EXPECT_EQ(interval.high, high) << n;
+        EXPECT_EQ(Median(values), median) << n;
+    }
+    EXPECT_FALSE(MedianInterval95({5, 1, 4, 2, 3}).known);  // 5 values are too few
 }

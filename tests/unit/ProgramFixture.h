@@ -42,6 +42,8 @@ protected:
         viewState = {640, 480, 10, 35, 5, {0, 40, 170}, 0, 0};
         frameStats = {7, 60, 1920000, 5760000, 3, 1920000, 2000000};
         frameTimer = statsTimer = Timer();
+        runIdentity = {"9.9", "renderer", "1.0", "vendor", 0};
+        orbitReportStream = Quiet();
         ShowWindow(true);
         StartClocks();
     }
@@ -54,6 +56,11 @@ protected:
         }
     }
     using Step = std::tuple<const char*, int, double>;  // keys, then frames of `ms` each
+    // Where benchmark mode's lines go outside Printed.
+    static std::FILE* Quiet() {
+        static std::FILE* const null = std::fopen("/dev/null", "w");
+        return null;
+    }
     // What benchmark mode prints over the steps.
     static std::string Printed(const std::vector<Step>& steps) {
         orbitReportStream = std::tmpfile();
@@ -66,18 +73,24 @@ protected:
         std::string lines(std::ftell(orbitReportStream), '\0');
         std::rewind(orbitReportStream);
         std::fread(lines.data(), 1, lines.size(), orbitReportStream);
-        std::fclose(std::exchange(orbitReportStream, stdout));
+        std::fclose(std::exchange(orbitReportStream, Quiet()));
         return lines;
     }
-    // The value of the field `name` in the first printed line that has one.
+    // The value of the field `name` in the first turn line that has one.
     static std::string Field(const std::string& lines, const std::string& name) {
         std::smatch match;
-        std::regex_search(lines, match, std::regex("(^| )" + name + "=(\\S*)"));
+        std::regex_search(lines, match, std::regex("(^|\\n)orbit=[^\\n]*? " + name + "=(\\S*)"));
         return match[2];
     }
 };
 
-// Turns of frames of 31.25 ms, the first since benchmark mode was entered here.
-inline const std::string kSteady = " frame_ms_p50=31.25 frame_ms_p99=31.25 frame_ms_max=31.25\n";
+// What entering benchmark mode prints first, with the test's run identity.
+inline const std::string kRunLine =
+    "run version=9.9 renderer=renderer gl_version=1.0 vendor=vendor particles=32000 width=640 "
+    "height=480 swap_interval=0\n";
+// Turns of frames of 31.25 ms; the first since benchmark mode was entered here, left out of the
+// summary.
+inline const std::string kSteady =
+    " frame_ms_p50=31.25 frame_ms_p99=31.25 frame_ms_max=31.25 width=640 height=480 summed=";
 inline const std::string kFirstTurn =
-    "orbit=1 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024" + kSteady;
+    "orbit=1 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024" + kSteady + "0\n";

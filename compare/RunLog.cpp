@@ -1,0 +1,167 @@
+// Reading a log: logfmt fields, run lines and turn lines.
+#include "compare/RunLog.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// Reads a quoted value from the opening quote at `at`, leaving `at` past the closing one.
+bool ReadQuoted(const std::string& line, size_t& at, std::string* value) {
+    for (++at; at < line.size(); ++at) {
+        const char c = line[at];
+        if (c == '"') {
+            ++at;
+            return true;
+        }
+        if (c != '\\') {
+            *value += c;
+            continue;
+        }
+        if (++at == line.size()) {
+            return false;
+        }
+        const char escaped = line[at];
+        if (escaped == 'u' && at + 4 < line.size()) {
+            const std::string hex = line.substr(at + 1, 4);
+            char* end = nullptr;
+            const long code = std::strtol(hex.c_str(), &end, 16);
+            if (end != hex.c_str() + 4 || code > 0x7f) {
+                return false;
+            }
+            *value += static_cast<char>(code);
+            at += 4;
+            continue;
+        }
+        const std::string from = "\"\\nrt";
+        const std::string to = "\"\\\n\r\t";
+        const size_t which = from.find(escaped);
+        if (which == std::string::npos) {
+            return false;
+        }
+        *value += to[which];
+    }
+    return false;
+}
+
+// A whole field as a finite number, or NAN.
+double Number(const std::map<std::string, std::string>& fields, const char* name) {
+    const auto field = fields.find(name);
+    if (field == fields.end() || field->second.empty()) {
+        return NAN;
+    }
+    char* end = nullptr;
+    const double value = std::strtod(field->second.c_str(), &end);
+    return *end == '\0' && std::isfinite(value) ? value : NAN;
+}
+
+// Reads the named numbers; the first that is missing or no number, or out of [low, high], is
+// the reason for a refusal.
+std::string ReadNumbers(const std::map<std::string, std::string>& fields,
+                        std::initializer_list<std::pair<const char*, double*>> wanted, double low,
+                        double high) {
+    for (const auto& [name, value] : wanted) {
+        *value = Number(fields, name);
+        if (!(*value >= low && *value <= high)) {
+            return fields.count(name) == 0
+                       ? std::string("no field ") + name
+                       : std::string("not a number in range: ") + name + "=" + fields.at(name);
+        }
+    }
+    return "";
+}
+
+}  // namespace
+
+std::map<std::string, std::string> ParseLogfmt(const std::string& line) {
+    std::map<std::string, std::string> fields;
+    size_t at = 0;
+    while (at < line.size()) {
+        if (line[at] == ' ') {
+            ++at;
+            continue;
+        }
+        const size_t nameEnd = line.find_first_of(" =\"", at);
+        const std::string name = line.substr(at, nameEnd - at);
+        at = nameEnd;
+        std::string value;
+        if (at < line.size() && line[at] == '=') {
+            ++at;
+            if (at < line.size() && line[at] == '"') {
+                if (!ReadQuoted(line, at, &value) || (at < line.size() && line[at] != ' ')) {
+                    return {};
+                }
+            } else {
+                const size_t valueEnd = line.find_first_of(" \"", at);
+                value = line.substr(at, valueEnd - at);
+                at = valueEnd;
+                if (at < line.size() && line[at] == '"') {
+                    return {};
+                }
+            }
+        } else if (at < line.size() && line[at] == '"') {
+            return {};
+        }
+        if (name.empty() || !fields.emplace(name, value).second) {
+            return {};
+        }
+    }
+    return fields;
+}
+
+std::string ReadRunLog(std::istream& in, const std::string& name, RunLog* log) {
+    *log = RunLog();
+    bool inRun = false;
+    int lineNumber = 0;
+    for (std::string line; std::getline(in, line);) {
+        const std::string where = name + ":" + std::to_string(++lineNumber) + ": ";
+        const bool runLine = line.rfind("run ", 0) == 0;
+        if (!runLine && line.rfind("orbit=", 0) != 0) {
+            continue;
+        }
+        const std::map<std::string, std::string> fields = ParseLogfmt(line);
+        if (fields.empty()) {
+            return where + "malformed line";
+        }
+        double particles, width, height;
+        std::string wrong = ReadNumbers(
+            fields, {{"particles", &particles}, {"width", &width}, {"height", &height}}, 0, 1e9);
+        if (!wrong.empty()) {
+            return where + wrong;
+        }
+        if (runLine) {
+            *log = RunLog();
+            log->run = fields;
+            log->particles = static_cast<int>(particles);
+            log->width = static_cast<int>(width);
+            log->height = static_cast<int>(height);
+            inRun = true;
+            continue;
+        }
+        Turn turn;
+        double summed;
+        wrong = ReadNumbers(fields,
+                            {{"kps", &turn.kps},
+                             {"fps", &turn.fps},
+                             {"frame_ms_p99", &turn.frameMsP99},
+                             {"summed", &summed}},
+                            0, 1e12);
+        if (!wrong.empty()) {
+            return where + wrong;
+        }
+        if (!inRun) {
+            return where + "a turn line before any run line";
+        }
+        if (particles != log->particles || width != log->width || height != log->height) {
+            return where + "a turn of another workload than its run line's";
+        }
+        if (summed == 1) {
+            log->turns.push_back(turn);
+        }
+    }
+    if (log->turns.empty()) {
+        return name + ": no turn that a summary counts: in benchmark mode (the N key), let the " +
+               "camera turn at least twice after the last change";
+    }
+    return "";
+}
