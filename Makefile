@@ -65,7 +65,8 @@ golden: release
 	mogrify -format png -define png:exclude-chunks=date,time build/golden/*.ppm
 	cp build/golden/*.png build/golden/renderer.txt tests/data/golden/
 
-# Ten minutes (MINUTES=...) at 120000 particles in benchmark mode, watching resident memory.
+# Ten minutes (MINUTES=...) at 120000 particles in benchmark mode, under heaptrack: the program's
+# own code must give back all it took.
 soak: release
 	$(PYTHON) tools/soak.py $${MINUTES:-10}
 

@@ -2,6 +2,9 @@
 #include "shell/Callbacks.h"
 
 #include <GL/freeglut.h>
+#ifdef EMBERVANE_SANITIZE
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include "gl/Scene.h"
 #include "program/Camera.h"
@@ -34,6 +37,12 @@ void WatchWhileHidden(int /*value*/) {
     }
 }
 
+// The GL side of a new size: the projection, and a frame drawn at it.
+void DrawAtSize(int width, int height) {
+    SetProjection(width, height);
+    glutPostRedisplay();
+}
+
 }  // namespace
 
 void Idle() {
@@ -57,11 +66,17 @@ void WindowStatus(int state) {
 
 void Close() {
     ApplyWindowClose();
+#ifdef EMBERVANE_SANITIZE
+    // The checked build looks for leaks here, while the window, its context and the GL driver
+    // still live: what is unreachable now is the program's own doing. At the process's end the
+    // driver has been unloaded, and what it leaves in its teardown could not even be named.
+    __lsan_do_leak_check();
+#endif
 }
 
 void Keyboard(unsigned char key, int /*x*/, int /*y*/) {
-    if (ApplyKey(key)) {
-        Reshape(viewState.windowWidth, viewState.windowHeight);
+    if (ApplyKey(key)) {  // a viewport key, which has resized the view as Reshape would
+        DrawAtSize(viewState.windowWidth, viewState.windowHeight);
     }
 }
 
@@ -80,8 +95,7 @@ void MenuStatus(int status, int /*x*/, int /*y*/) {
 
 void Reshape(int width, int height) {
     ResizeView(width, height);
-    SetProjection(width, height);
-    glutPostRedisplay();
+    DrawAtSize(width, height);
 }
 
 void Motion(int x, int y) {

@@ -5,13 +5,13 @@ set -euo pipefail
 
 # mesa-vulkan-drivers brings lavapipe, the Vulkan device under which the frame tests run Mesa's
 # zink; openbox is the window manager of the system tests that run where users do; git packs the source release and
-# util-linux's unshare cuts the network from its test build.
+# util-linux's unshare cuts the network from its test build; heaptrack records the soak's heap.
 packages=(make cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
           freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri mesa-vulkan-drivers dpkg-dev xvfb
           openbox xdotool imagemagick x11-utils python3 python3-pytest python3-numpy python3-pil
           python3-xlib python3-matplotlib libfreetype-dev zlib1g-dev fonts-dejavu-core rpm
           rpm2cpio cpio lintian rpmlint appstream desktop-file-utils man-db groff-base git
-          util-linux libx11-dev libxi-dev)
+          util-linux libx11-dev libxi-dev heaptrack)
 missing=()
 for package in "${packages[@]}"; do
     # A package removed but not purged still has a status: only "installed" counts.

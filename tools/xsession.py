@@ -97,10 +97,11 @@ class Program:
     window manager, if one runs) and focused, so that keys reach it."""
 
     def __init__(self, x, binary=RELEASE, cwd=DATA, env=None, stderr=subprocess.DEVNULL,
-                 stdout=None):
+                 stdout=None, wrapper=()):
+        """wrapper: a command that runs the program, such as a profiler, before its path."""
         self.x = x
         self.stderr, self.stdout = stderr, stdout
-        self.process = subprocess.Popen([os.path.abspath(binary)], cwd=cwd, stderr=stderr,
+        self.process = subprocess.Popen([*wrapper, os.path.abspath(binary)], cwd=cwd, stderr=stderr,
                                         stdout=stdout, env=dict(x.env, **(env or {})),
                                         start_new_session=True)
         try:
@@ -174,6 +175,23 @@ class Program:
         # what they do yet: callers wait for the picture they expect.
         self.x.run("xdotool", "key", "--clearmodifiers", "--delay", "0", *names,
                    "getmouselocation")
+
+    def close(self, through_manager=False):
+        """Asks the window to close as a window manager would, or through the one running (as its
+        close button does: it asks the manager, which asks the program)."""
+        from Xlib import X, display, protocol
+        server = display.Display(self.x.display)
+        window = server.create_resource_object("window", int(self.window))
+        if through_manager:
+            server.screen().root.send_event(protocol.event.ClientMessage(
+                window=window, client_type=server.intern_atom("_NET_CLOSE_WINDOW"),
+                data=(32, [X.CurrentTime, 2, 0, 0, 0])), X.SubstructureRedirectMask)
+        else:
+            window.send_event(protocol.event.ClientMessage(
+                window=window, client_type=server.intern_atom("WM_PROTOCOLS"),
+                data=(32, [server.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
+        server.sync()
+        server.close()
 
     def stop(self):
         if self.process.poll() is None:

@@ -5,6 +5,8 @@
 // Xlib's headers take for types.
 #include "shell/x11/FreeglutMenuWorkaround.h"
 
+#include <vector>
+
 #include <GL/glx.h>
 #include <X11/extensions/XInput2.h>
 
@@ -15,12 +17,8 @@ namespace {
 // The program's window, and its display, as RememberProgramWindow found them.
 ::Display* display = nullptr;
 ::Window window = 0;
-// While the menu is open: the window's core events and its input extension's masks as freeglut
-// chose them, and which of those masks selected button releases (bit i for mask i).
+// While the menu is open: the window's core events as freeglut chose them.
 long eventMask = 0;
-XIEventMask* extensionMasks = nullptr;
-int extensionMaskCount = 0;
-unsigned long releasesCleared = 0;
 bool menuInUse = false;
 ::Window openMenu = 0;  // the menu's window, once it is on the screen
 constexpr int kMenuRedraws = 3;
@@ -53,35 +51,51 @@ constexpr ::Window kClientIdBits = ~::Window{0x3FFFF};
     return menu;
 }
 
+// The input extension's masks of the devices whose release the menu took away, as freeglut chose
+// them: the program's own copies, so that what libXi hands out is freed at once.
+struct ReleaseMask {
+    int device;
+    std::vector<unsigned char> bits;
+};
+std::vector<ReleaseMask> releasesTaken;
+
+void SelectMasks(std::vector<ReleaseMask>& masks) {
+    std::vector<XIEventMask> selection;
+    for (ReleaseMask& mask : masks) {
+        selection.push_back({mask.device, static_cast<int>(mask.bits.size()), mask.bits.data()});
+    }
+    XISelectEvents(display, window, selection.data(), static_cast<int>(selection.size()));
+}
+
 // Whether the window hears button releases: as core events, and through the input extension,
 // where freeglut hears its buttons too and hands them on as core events. The extension's masks
 // are kept while releases are not heard, and given back as they were; where the extension is
 // missing there are none.
 void HearReleases(bool hear) {
     XSelectInput(display, window, hear ? eventMask : eventMask & ~ButtonReleaseMask);
-    if (!hear) {
-        extensionMasks = XIGetSelectedEvents(display, window, &extensionMaskCount);
-    }
-    if (extensionMasks == nullptr) {
+    if (hear) {
+        if (!releasesTaken.empty()) {
+            SelectMasks(releasesTaken);
+        }
+        releasesTaken.clear();
         return;
     }
-    for (int i = 0; i < extensionMaskCount && i < 64; ++i) {
-        unsigned char* mask = extensionMasks[i].mask;
-        if (extensionMasks[i].mask_len <= XI_ButtonRelease / 8) {
-            continue;
-        }
-        if (hear && (releasesCleared >> i & 1) != 0) {
-            XISetMask(mask, XI_ButtonRelease);
-        } else if (!hear && XIMaskIsSet(mask, XI_ButtonRelease)) {
-            XIClearMask(mask, XI_ButtonRelease);
-            releasesCleared |= 1ul << i;
+    int count = 0;
+    XIEventMask* selected = XIGetSelectedEvents(display, window, &count);
+    std::vector<ReleaseMask> without;
+    for (int i = 0; i < count; ++i) {
+        const XIEventMask& mask = selected[i];
+        if (mask.mask_len > XI_ButtonRelease / 8 && XIMaskIsSet(mask.mask, XI_ButtonRelease)) {
+            releasesTaken.push_back({mask.deviceid, {mask.mask, mask.mask + mask.mask_len}});
+            without.push_back(releasesTaken.back());
+            XIClearMask(without.back().bits.data(), XI_ButtonRelease);
         }
     }
-    XISelectEvents(display, window, extensionMasks, extensionMaskCount);
-    if (hear) {
-        XFree(extensionMasks);
-        extensionMasks = nullptr;
-        releasesCleared = 0;
+    if (selected != nullptr) {
+        XFree(selected);
+    }
+    if (!without.empty()) {
+        SelectMasks(without);
     }
 }
 

@@ -83,6 +83,23 @@ def test_the_menu_chooses_its_entry_wherever_the_window_sits(launch, tmp_path):
               "mouseup", "3")
     # Still held at the emitter, and the menu still open once the release has been handled.
     assert at_emitter(app) and app.menus(), "a release beside the menu chose an entry"
+    # The window hears its buttons again once the menu has closed: a drag turns the camera, a
+    # move with no button held does not.
+    app.x.run("xdotool", "mousemove", "--window", app.window, "320", "400", "click", "1")
+    poll(lambda: not app.menus(), 10, "the menu to close")
+    start = settle(app)
+    drag(app, 1, (100, 300), (260, 300))
+    turned = settle(app)
+    assert changed(start, turned) > 3000, "a drag after the menu turned nothing"
+    for x in range(100, 600, 50):
+        app.move_to((x, 300))
+    assert changed(turned, settle(app)) < 1000, "a move with no button held turned the camera"
+
+
+# With no window manager, the menu's first opening as the user sees it, every label in its place.
+def test_the_menu_is_whole_from_its_first_opening_with_no_window_manager(launch, tmp_path):
+    app = launch()
+    check_against_reference(lambda: app.shot(window=app.open_menu()), "menu", tmp_path, timeout=2)
 
 
 # One damage each: the reader's table shows that every damage gets its refusal, and these that a
@@ -161,7 +178,8 @@ def test_a_bad_gl_call_aborts_the_checked_build_with_gls_message():
 
 # Benchmark mode names the run, then prints a line per turn of 7.2 s. Minimized, the program
 # draws nothing and counts nothing: it uses almost no processor, and once it is restored no turn
-# shows a frame rate that the window cannot reach. Closed by the manager, it sums the run up.
+# shows a frame rate that the window cannot reach. Leaving benchmark mode sums the run up at once;
+# a close in free mode then prints nothing.
 def test_benchmark_turns_count_no_hidden_frames_and_a_closed_run_is_summed_up(launch):
     app = launch(window_manager=True)
     app.keys("n")
@@ -185,8 +203,13 @@ def test_benchmark_turns_count_no_hidden_frames_and_a_closed_run_is_summed_up(la
         assert (turn["orbit"], turn["particles"], turn["width"]) == (number, 32000, 640)
         assert abs(turn["seconds"] - 7.2) < turn["frame_ms_max"] / 1000 + 0.01
         assert turn["fps"] < 2 * drawn
-    close_cleanly(app, through_manager=True)
+    app.keys("n")  # the summary, flushed while the program runs on in free mode
+    poll(lambda: open(app.stdout.name).read().endswith("\n") and
+         open(app.stdout.name).read().splitlines()[-1].startswith("summary"), 10, "the summary")
     assert_summed_up(app)
+    printed = open(app.stdout.name).read()
+    close_cleanly(app, through_manager=True)
+    assert open(app.stdout.name).read() == printed, "closed in free mode, it summed up again"
 
 
 # Ctrl-C or kill end a benchmark run with its summary, and then the process by that very signal,

@@ -1,6 +1,7 @@
 // What the program measures, on known frame times: the HUD's statistics, and benchmark mode's
 // turn lines and summary.
 #include "ProgramFixture.h"
+#include "measure/RunSummary.h"
 #include "measure/Statistics.h"
 
 TEST_F(App, RefreshesGiveRateAverageAndLaterPeak) {
@@ -46,11 +47,51 @@ TEST_F(App, EachTurnOfTheBenchmarkOrbitPrintsOneLine) {
              kSteady +
              "1\nsummary particles=32000 turns=2 fps_median=32.0 kps_median=1024 kps_min=1024 "
              "kps_max=1024 frame_ms_p99_median=31.25 width=640 height=480\n"},
+        {"a step longer than two turns carries only its remainder, 0.6 s: ten frames more end no "
+         "turn",
+         {{"n", 1, 15000}, {"", 10, 31.25}},
+         kRunLine + "orbit=1 particles=32000 frames=1 seconds=15.00 fps=0.1 kps=2 "
+                    "frame_ms_p50=15000.00 frame_ms_p99=15000.00 frame_ms_max=15000.00 width=640 "
+                    "height=480 summed=0\n"},
+        {"an odd count of frames: p50 is the second of three, p99 the third",
+         {{"n", 1, 1000}, {"", 1, 2000}, {"", 1, 4300}},
+         kRunLine + "orbit=1 particles=32000 frames=3 seconds=7.30 fps=0.4 kps=13 "
+                    "frame_ms_p50=1997.39 frame_ms_p99=4300.00 frame_ms_max=4300.00 width=640 "
+                    "height=480 summed=0\n"},
     };
     for (const auto& [why, steps, lines] : rows) {
         SetUp();
         EXPECT_EQ(Printed(steps), lines) << why;
     }
+}
+
+// The summary's arithmetic on turns of their own figures, which order them each another way: the
+// lower middle turn of an even count, the lowest and highest kps, the median of the turns' p99;
+// and a table full at 65536 turns, which keeps its first.
+TEST_F(App, TheSummaryTakesEachFiguresMiddleAndKeepsTheFirstFullTable) {
+    // orbit, particles, frames, seconds (fps = frames), p50, p99, max, width, height
+    const OrbitResult turns[] = {{2, 1000, 30, 1, 10, 40, 90, 640, 480, false},
+                                 {3, 1000, 10, 1, 10, 20, 90, 640, 480, false},
+                                 {4, 2000, 20, 1, 10, 60, 90, 640, 480, false},
+                                 {5, 1000, 50, 1, 10, 30, 90, 640, 480, false}};
+    const auto summary = [&turns](int count, const OrbitResult& last) {
+        return Captured([&] {
+            ForgetRunTurns();
+            KeepTurn(last);  // the first, settling
+            for (int i = 0; i < count; ++i) {
+                KeepTurn(turns[i % 4]);
+            }
+            KeepTurn(last);
+            PrintOrbitSummary(1000, 640, 480, orbitReportStream);
+        });
+    };
+    EXPECT_EQ(summary(3, turns[3]),
+              "summary particles=1000 turns=4 fps_median=20.0 kps_median=30 kps_min=10 "
+              "kps_max=50 frame_ms_p99_median=30.00 width=640 height=480\n");
+    const OrbitResult past = {6, 100, 1, 1, 10, 99, 99, 640, 480, false};  // kps 0: past the end
+    EXPECT_EQ(summary(65536, past),
+              "summary particles=1000 turns=65536 fps_median=20.0 kps_median=30 kps_min=10 "
+              "kps_max=50 frame_ms_p99_median=30.00 width=640 height=480\n");
 }
 
 // "+" and "-" within a turn set the workload twice, and the count is as it was: the summary

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <regex>
 #include <string>
 #include <tuple>
@@ -63,13 +64,19 @@ protected:
     }
     // What benchmark mode prints over the steps.
     static std::string Printed(const std::vector<Step>& steps) {
-        orbitReportStream = std::tmpfile();
-        for (const auto& [keys, frames, ms] : steps) {
-            for (const char* key = keys; *key != '\0'; ++key) {
-                ApplyKey(*key);
+        return Captured([&] {
+            for (const auto& [keys, frames, ms] : steps) {
+                for (const char* key = keys; *key != '\0'; ++key) {
+                    ApplyKey(*key);
+                }
+                Frames(frames, ms / 1000);
             }
-            Frames(frames, ms / 1000);
-        }
+        });
+    }
+    // What `act` prints on benchmark mode's stream.
+    static std::string Captured(const std::function<void()>& act) {
+        orbitReportStream = std::tmpfile();
+        act();
         std::string lines(std::ftell(orbitReportStream), '\0');
         std::rewind(orbitReportStream);
         std::fread(lines.data(), 1, lines.size(), orbitReportStream);
