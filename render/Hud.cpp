@@ -34,5 +34,5 @@ int KiloRate(float perSecond) {
 }
 
 int HudAverageColumn(int rateLength) {
-    return std::max(kHudAverageColumn, rateLength * kHudCellSize);
+    return std::max(kHudAverageColumn, (rateLength + 1) * kHudCellSize);
 }

@@ -19,5 +19,5 @@ Rgba HudCountColour(int particleCount);
 int KiloRate(float perSecond);
 
 // Where the average and peak start after a rate text of `rateLength` characters: at their
-// column, or right after a rate text that reaches past it, so the two never overprint.
+// column, or one blank cell after a rate text that reaches it, so the two never run together.
 int HudAverageColumn(int rateLength);

@@ -110,7 +110,8 @@ int WriteFrames(const char* folder) {
         viewState.cameraPitch = c.pitch;
         viewState.cameraYaw = c.yaw;
         // Figures that cannot stand in for one another. The rate text runs past the average's
-        // column in "fountain" and ends right on it in "orbit".
+        // column in "fountain" and ends right on it in "orbit": both push the average on, one
+        // blank cell after the rate.
         const float rate = static_cast<float>(c.count) * c.fps;
         frameStats = {0, c.fps, rate, 3 * c.average, 3, c.average, c.peak};
         DrawScene();

@@ -19,3 +19,11 @@ TEST(Hud, CountColourThresholdsAndKiloRates) {
     EXPECT_EQ(KiloRate(1e12f), 2147483);  // saturated, not overflowed
     EXPECT_EQ(KiloRate(NAN), 0);          // no reading
 }
+
+// The average keeps its column after a rate text that ends a blank cell short of it, and is
+// pushed to keep that cell after a longer one.
+TEST(Hud, AverageColumnKeepsABlankCellAfterTheRate) {
+    EXPECT_EQ(HudAverageColumn(21), 220);
+    EXPECT_EQ(HudAverageColumn(22), 230);
+    EXPECT_EQ(HudAverageColumn(30), 310);
+}
