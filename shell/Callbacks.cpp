@@ -27,10 +27,11 @@ void EndIfInterrupted() {
     }
 }
 
-// While the window is hidden no frame runs to see an interruption: a timer looks instead, one at
-// a time however often the window comes and goes.
+// While the window is hidden no frame runs to see an interruption, or the menu's pointer: a timer
+// looks instead, one at a time however often the window comes and goes.
 void WatchWhileHidden(int /*value*/) {
     EndIfInterrupted();
+    FollowMenuPointer();  // a button still held when the menu closed is waited for here too
     watching = !FramesRunning();
     if (watching) {
         glutTimerFunc(kHiddenWatchMs, WatchWhileHidden, 0);
@@ -48,13 +49,16 @@ void DrawAtSize(int width, int height) {
 void Idle() {
     EndIfInterrupted();
     StepFrame(glutPostRedisplay);
-    RedrawOpenMenu();
+    FollowMenuPointer();
 }
 
 void WindowStatus(int state) {
     // freeglut draws nothing for a window that cannot be seen, but would go on calling Idle,
     // whose frames would count as drawn: no frames at all until the window shows again.
     const bool shown = state == GLUT_FULLY_RETAINED || state == GLUT_PARTIALLY_RETAINED;
+    if (state == GLUT_HIDDEN) {
+        CloseMenu();  // minimized or on another desktop: no entry may act on a window not seen
+    }
     if (ShowWindow(shown)) {
         glutIdleFunc(shown ? Idle : nullptr);
         if (!shown && !watching) {

@@ -7,6 +7,7 @@
 #include "program/Interruption.h"
 #include "shell/Callbacks.h"
 #include "shell/ProgramWindow.h"
+#include "shell/x11/FreeglutMenuWorkaround.h"
 #include "shell/x11/SwapInterval.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     for (const MenuEntry& entry : kMenuEntries) {
         glutAddMenuEntry(entry.label, entry.value);
     }
+    FitMenuWindow(kMenuEntries);
     // The right button opens the menu, the only way to the two winds; left and middle drags
     // still turn the camera.
     glutAttachMenu(GLUT_RIGHT_BUTTON);

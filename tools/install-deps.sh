@@ -11,7 +11,7 @@ packages=(make cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbe
           openbox xdotool imagemagick x11-utils python3 python3-pytest python3-numpy python3-pil
           python3-xlib python3-matplotlib libfreetype-dev zlib1g-dev fonts-dejavu-core rpm
           rpm2cpio cpio lintian rpmlint appstream desktop-file-utils man-db groff-base git
-          util-linux libx11-dev libxi-dev heaptrack)
+          util-linux libx11-dev heaptrack)
 missing=()
 for package in "${packages[@]}"; do
     # A package removed but not purged still has a status: only "installed" counts.

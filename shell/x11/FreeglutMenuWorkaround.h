@@ -1,19 +1,27 @@
-// A work-around of freeglut 3.4's menu: the pointer while the menu is open, and the menu's first
-// drawing. Delete it, and its calls, once freeglut mends both.
+// A work-around of freeglut 3.4's menu: its first drawing, and the pointer while it is open.
+// Delete it, and its calls, once freeglut mends both.
 #pragma once
+
+#include <span>
+
+#include "program/Commands.h"
 
 // Remembers the program's window for the calls below: the window of the current context. Until
 // then, and without a context, they do nothing.
 void RememberProgramWindow();
 
-// The menu has opened: the pointer goes to whichever window it is over, and the program's
-// window stops hearing button releases until TakeBackThePointer.
+// The current menu, just built from `entries`, gets its font, and its window the size freeglut
+// gives it when it first opens, so that its first drawing is whole.
+void FitMenuWindow(std::span<const MenuEntry> entries);
+
+// The menu has opened: it takes the pointer, as desktop menus do.
 void HandMenuThePointer();
 
-// The menu has closed: the program's window hears button releases again.
-void TakeBackThePointer();
+// Called on every frame: follows the pointer while the menu holds it. Cheap at any other time.
+void FollowMenuPointer();
 
-// Has the menu drawn again on the first few frames after it opens, so that its first drawing,
-// made before the renderer knew the menu's size, does not stay on the screen. Cheap at any other
-// time: called on every frame.
-void RedrawOpenMenu();
+// Closes the menu, choosing nothing, if it is open: the window can no longer be seen.
+void CloseMenu();
+
+// The menu has closed: the pointer is given back once its buttons are up.
+void TakeBackThePointer();
