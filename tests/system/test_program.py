@@ -117,8 +117,8 @@ def test_the_menu_chooses_its_entry_wherever_the_window_sits(launch, tmp_path):
 # The menu holds the pointer while it is open, as desktop menus do. Under openbox, with the window
 # where it puts it: a release and a click off the menu close it and choose nothing, in the scene
 # where freeglut's own arithmetic (the window's coordinates against the menu's place on the
-# screen) finds "Burst [B]", over another program's window, which hears no button, and on the
-# desktop. Afterwards a drag in the scene turns the camera, a move with no button held does not.
+# screen) finds "Burst [B]", over another program's window, which hears no button, on the
+# desktop and on the window's title bar. Afterwards a drag in the scene turns the camera, a move with no button held does not.
 # Minimized, the window takes its open menu with it.
 def test_the_menu_closes_off_it_choosing_nothing_and_keeps_its_buttons(launch):
     app = launch(window_manager=True)
@@ -129,8 +129,10 @@ def test_the_menu_closes_off_it_choosing_nothing_and_keeps_its_buttons(launch):
     app.x.run("xdotool", "windowactivate", "--sync", app.window)
     window = app.geometry()
     app.keys("r", "f")  # held at the emitter
+    title_bar = (window["X"] + 320, window["Y"] - 8)
     for click, where in [(False, "beside"), (True, "beside"), (False, (900, 60)),
-                         (True, (900, 60)), (True, (900, 700))]:
+                         (True, (900, 60)), (False, (900, 700)), (True, (900, 700)),
+                         (True, title_bar)]:
         menu = app.open_menu((60, 60), click)
         if where == "beside":
             x, y = app.entry_point(menu, 2)
