@@ -28,11 +28,12 @@ int menuHeight = 0;
 // hears the pointer until its buttons are up.
 enum class Pointer { kFree, kMenuOpening, kHeldByMenu, kReleasing };
 Pointer pointer = Pointer::kFree;
-int openedAtX = 0;  // the pointer on the screen as the menu opened: the menu's corner
+bool menuOpen = false;  // from freeglut's word that the menu is in use to its word that it is not
+int openedAtX = 0;      // the pointer on the screen as the menu opened: the menu's corner
 int openedAtY = 0;
-unsigned heldWhenOpened = 0;  // the buttons held as the menu took the pointer
+bool openingPressHeld = false;  // the menu took the pointer with a button still held
 // How far a release may be from where the menu opened and still be the end of the click that
-// opened it, as another desktop's menu counts a click.
+// opened it, as desktop menus count a click.
 constexpr int kClickSlop = 4;
 constexpr unsigned kButtonMasks =
     Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask;
@@ -119,8 +120,9 @@ void RememberProgramWindow() {
 // and showed shifted down and cut off until it was drawn again. Here the window gets the size
 // freeglut computes for the menu, in freeglut's own way and with the font set here, and one swap
 // of its (unseen) buffers, made while it is not on the screen, has the renderer read that size
-// before the menu's first drawing. The menu's window waits for no display refresh, as the
-// program's does not, where the driver lets a drawable other than the current one be told.
+// before the menu's first drawing; the program's context is current, which the renderer needs
+// for a swap. The menu's window waits for no display refresh, as the program's does not, where
+// the driver lets a drawable other than the current one be told.
 void FitMenuWindow(std::span<const MenuEntry> entries) {
     void* const font = GLUT_BITMAP_HELVETICA_18;
     glutSetMenuFont(glutGetMenu(), font);
@@ -152,10 +154,10 @@ void FitMenuWindow(std::span<const MenuEntry> entries) {
 // frame the program holds the pointer itself, with nobody hearing it; then the menu's window
 // takes it (FollowMenuPointer).
 void HandMenuThePointer() {
-    if (display == nullptr || menu == 0 || pointer == Pointer::kMenuOpening ||
-        pointer == Pointer::kHeldByMenu) {
+    if (display == nullptr || menu == 0 || menuOpen) {
         return;
     }
+    menuOpen = true;
     const PointerState at = QueryPointer();  // as freeglut placed the menu by it
     openedAtX = at.x;
     openedAtY = at.y;
@@ -172,8 +174,9 @@ void HandMenuThePointer() {
 // an entry chooses it. A release anywhere else freeglut leaves unheeded, so the frame that finds
 // the buttons of the opening press up looks where the pointer is: off the menu, the menu closes,
 // unless the release ended a click where the menu opened. (A pointer that moves on within that
-// frame is judged where it has gone.) Should the menu's window not take the pointer, the pointer
-// goes back as it was, and the menu works as freeglut's own.
+// frame is judged where it has gone.) Should the menu's window not take the pointer, the program
+// lets go of it, and the menu works as freeglut's own, though the press that opened it no longer
+// holds the pointer.
 void FollowMenuPointer() {
     switch (pointer) {
         case Pointer::kFree:
@@ -181,7 +184,7 @@ void FollowMenuPointer() {
         case Pointer::kMenuOpening:
             if (GrabPointer(menu, ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                                       EnterWindowMask | LeaveWindowMask)) {
-                heldWhenOpened = QueryPointer().buttons;
+                openingPressHeld = QueryPointer().buttons != 0;
                 pointer = Pointer::kHeldByMenu;
             } else {
                 XUngrabPointer(display, CurrentTime);
@@ -189,9 +192,9 @@ void FollowMenuPointer() {
             }
             break;
         case Pointer::kHeldByMenu:
-            if (heldWhenOpened != 0) {
+            if (openingPressHeld) {
                 if (const PointerState at = QueryPointer(); at.buttons == 0) {
-                    heldWhenOpened = 0;
+                    openingPressHeld = false;
                     if (ReleaseClosesMenu(at)) {
                         CloseMenu();
                     }
@@ -212,7 +215,7 @@ void FollowMenuPointer() {
 // It goes to the menu's own window, which only the program hears, through the server: after any
 // press or release already on its way, so that a release on an entry still chooses it.
 void CloseMenu() {
-    if (pointer != Pointer::kMenuOpening && pointer != Pointer::kHeldByMenu) {
+    if (!menuOpen) {
         return;
     }
     XEvent press{};
@@ -232,6 +235,7 @@ void CloseMenu() {
 // would hear a release without its press. So a held button keeps the pointer the program's, with
 // nobody hearing it, until every button is up.
 void TakeBackThePointer() {
+    menuOpen = false;
     if (display == nullptr || pointer == Pointer::kFree) {
         return;
     }
