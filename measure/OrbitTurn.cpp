@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "measure/OrbitRate.h"
+#include "platform/Clock.h"
 
 namespace {
 
@@ -23,11 +24,14 @@ struct Turn {
     double phase;  // seconds into the orbit's current turn, carried across turns
     double shortestMs;
     double longestMs;
+    int64_t cpuStart;  // the process's processor time as the turn began, ns
     uint32_t buckets[kBuckets];
-} turn = {0, 0, 0, 0, 0, 0, 0, HUGE_VAL, 0, {}};
+} turn = {0, 0, 0, 0, 0, 0, 0, HUGE_VAL, 0, 0, {}};
 
-// A fresh turn of the workload that the last frame drew.
-void StartTurn(double phase) {
+// A fresh turn of the workload that the last frame drew, its processor time counted from
+// `cpuStart`.
+void StartTurn(double phase, int64_t cpuStart = ProcessCpuNanoseconds()) {
+    turn.cpuStart = cpuStart;
     turn.frames = 0;
     turn.seconds = 0;
     turn.phase = phase;
@@ -97,9 +101,20 @@ bool CountOrbitFrame(float frameSeconds, int particles, int width, int height,
         return false;
     }
     turn.orbit += 1;
-    *result = {turn.orbit,       turn.particles, turn.frames, turn.seconds, Percentile(0.50),
-               Percentile(0.99), turn.longestMs, width,       height,       /*summed=*/false};
-    StartTurn(std::fmod(turn.phase, kOrbitSeconds));
+    // One reading ends this turn and starts the next, so that no processor time falls between.
+    const int64_t cpuNow = ProcessCpuNanoseconds();
+    *result = {turn.orbit,
+               turn.particles,
+               turn.frames,
+               turn.seconds,
+               Percentile(0.50),
+               Percentile(0.99),
+               turn.longestMs,
+               width,
+               height,
+               /*summed=*/false,
+               (cpuNow - turn.cpuStart) / 1e6};
+    StartTurn(std::fmod(turn.phase, kOrbitSeconds), cpuNow);
     return true;
 }
 
@@ -107,9 +122,9 @@ void PrintOrbitLine(const OrbitResult& r, std::FILE* out) {
     std::fprintf(out,
                  "orbit=%d particles=%d frames=%d seconds=%.2f fps=%.1f kps=%lld "
                  "frame_ms_p50=%.2f frame_ms_p99=%.2f frame_ms_max=%.2f width=%d height=%d "
-                 "summed=%d\n",
+                 "summed=%d cpu_ms=%.0f\n",
                  r.orbit, r.particles, r.frames, r.seconds, OrbitFramesPerSecond(r),
                  static_cast<long long>(OrbitKiloParticlesPerSecond(r)), r.frameMsP50, r.frameMsP99,
-                 r.frameMsMax, r.width, r.height, r.summed ? 1 : 0);
+                 r.frameMsMax, r.width, r.height, r.summed ? 1 : 0, r.cpuMs);
     std::fflush(out);
 }

@@ -25,7 +25,8 @@ struct OrbitResult {
     double frameMsMax;
     int32_t width;  // the picture's size during the whole turn, pixels
     int32_t height;
-    bool summed;  // the run's summary counts it: set by the caller, from KeepTurn
+    bool summed;   // the run's summary counts it: set by the caller, from KeepTurn
+    double cpuMs;  // the program's processor time during the turn, all its threads
 };
 
 // Frames per second over the turn.
@@ -50,5 +51,6 @@ bool CountOrbitFrame(float frameSeconds, int particles, int width, int height, O
 
 // Writes the line, fields in this order, and flushes it:
 // orbit=3 particles=32000 frames=249 seconds=7.20 fps=34.6 kps=1106 frame_ms_p50=28.31
-// frame_ms_p99=35.54 frame_ms_max=38.63 width=640 height=480 summed=1
+// frame_ms_p99=35.54 frame_ms_max=38.63 width=640 height=480 summed=1 cpu_ms=9811
+// The processor time comes last, after the fields that readers knew before it.
 void PrintOrbitLine(const OrbitResult& result, std::FILE* out);

@@ -5,10 +5,18 @@
 
 namespace {
 
-int64_t MonotonicNanoseconds() {
+int64_t Nanoseconds(clockid_t clock) {
     timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
+    clock_gettime(clock, &now);
     return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+int64_t MonotonicNanoseconds() {
+    return Nanoseconds(CLOCK_MONOTONIC);
+}
+
+int64_t SystemProcessCpuNanoseconds() {
+    return Nanoseconds(CLOCK_PROCESS_CPUTIME_ID);
 }
 
 bool SystemFrequency(int64_t* frequency) {
@@ -26,12 +34,12 @@ int64_t SystemCalendarSeconds() {
 }
 
 ClockSource currentClock = {SystemFrequency, MonotonicNanoseconds, SystemTickCount,
-                            SystemCalendarSeconds};
+                            SystemCalendarSeconds, SystemProcessCpuNanoseconds};
 
 }  // namespace
 
 const ClockSource kSystemClock = {SystemFrequency, MonotonicNanoseconds, SystemTickCount,
-                                  SystemCalendarSeconds};
+                                  SystemCalendarSeconds, SystemProcessCpuNanoseconds};
 
 void UseClockSource(const ClockSource& source) {
     currentClock = source;
@@ -51,4 +59,7 @@ uint32_t TickCount() {
 }
 int64_t CalendarSeconds() {
     return currentClock.calendarSeconds();
+}
+int64_t ProcessCpuNanoseconds() {
+    return currentClock.processCpuNanoseconds();
 }

@@ -16,6 +16,9 @@ struct ClockSource {
     uint32_t (*tickCount)();
     // Whole seconds since 1970-01-01 00:00 UTC.
     int64_t (*calendarSeconds)();
+    // The processor time that this process has used, user and system, all its threads (the
+    // software renderer's too), in nanoseconds.
+    int64_t (*processCpuNanoseconds)();
 };
 
 // The monotonic system clock: nanoseconds, frequency 10^9.
@@ -28,3 +31,4 @@ bool QueryCounterFrequency(int64_t* frequency);
 int64_t QueryCounter();
 uint32_t TickCount();
 int64_t CalendarSeconds();
+int64_t ProcessCpuNanoseconds();

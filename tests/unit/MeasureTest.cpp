@@ -31,7 +31,8 @@ TEST_F(App, EachTurnOfTheBenchmarkOrbitPrintsOneLine) {
         {"steady: the second turn starts 0.01875 s in, so it needs a frame less",
          {{"n", 461, 31.25}},
          kRunLine + kFirstTurn +
-             "orbit=2 particles=32000 frames=230 seconds=7.19 fps=32.0 kps=1024" + kSteady + "1\n"},
+             "orbit=2 particles=32000 frames=230 seconds=7.19 fps=32.0 kps=1024" + kSteady +
+             "1 cpu_ms=230\n"},
         {"leaving drops the turn and sums up none, free mode prints nothing, entering counts "
          "from 1 again",
          {{"n", 200, 31.25}, {"n", 300, 31.25}, {"n", 231, 31.25}},
@@ -41,23 +42,24 @@ TEST_F(App, EachTurnOfTheBenchmarkOrbitPrintsOneLine) {
          {{"n", 116, 62.5}, {"", 461, 31.25}, {"n", 0, 0}},
          kRunLine +
              "orbit=1 particles=32000 frames=116 seconds=7.25 fps=16.0 kps=512 frame_ms_p50=62.50 "
-             "frame_ms_p99=62.50 frame_ms_max=62.50 width=640 height=480 summed=0\n"
+             "frame_ms_p99=62.50 frame_ms_max=62.50 width=640 height=480 summed=0 cpu_ms=116\n"
              "orbit=2 particles=32000 frames=229 seconds=7.16 fps=32.0 kps=1024" +
-             kSteady + "1\norbit=3 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024" +
-             kSteady +
-             "1\nsummary particles=32000 turns=2 fps_median=32.0 kps_median=1024 kps_min=1024 "
+             kSteady + "1 cpu_ms=229\norbit=3 particles=32000 frames=231 seconds=7.22 fps=32.0 " +
+             "kps=1024" + kSteady +
+             "1 cpu_ms=231\nsummary particles=32000 turns=2 fps_median=32.0 kps_median=1024 "
+             "kps_min=1024 "
              "kps_max=1024 frame_ms_p99_median=31.25 width=640 height=480\n"},
         {"a step longer than two turns carries only its remainder, 0.6 s: ten frames more end no "
          "turn",
          {{"n", 1, 15000}, {"", 10, 31.25}},
          kRunLine + "orbit=1 particles=32000 frames=1 seconds=15.00 fps=0.1 kps=2 "
                     "frame_ms_p50=15000.00 frame_ms_p99=15000.00 frame_ms_max=15000.00 width=640 "
-                    "height=480 summed=0\n"},
+                    "height=480 summed=0 cpu_ms=1\n"},
         {"an odd count of frames: p50 is the second of three, p99 the third",
          {{"n", 1, 1000}, {"", 1, 2000}, {"", 1, 4300}},
          kRunLine + "orbit=1 particles=32000 frames=3 seconds=7.30 fps=0.4 kps=13 "
                     "frame_ms_p50=1997.39 frame_ms_p99=4300.00 frame_ms_max=4300.00 width=640 "
-                    "height=480 summed=0\n"},
+                    "height=480 summed=0 cpu_ms=3\n"},
     };
     for (const auto& [why, steps, lines] : rows) {
         SetUp();
@@ -70,10 +72,10 @@ TEST_F(App, EachTurnOfTheBenchmarkOrbitPrintsOneLine) {
 // and a table full at 65536 turns, which keeps its first.
 TEST_F(App, TheSummaryTakesEachFiguresMiddleAndKeepsTheFirstFullTable) {
     // orbit, particles, frames, seconds (fps = frames), p50, p99, max, width, height
-    const OrbitResult turns[] = {{2, 1000, 30, 1, 10, 40, 90, 640, 480, false},
-                                 {3, 1000, 10, 1, 10, 20, 90, 640, 480, false},
-                                 {4, 2000, 20, 1, 10, 60, 90, 640, 480, false},
-                                 {5, 1000, 50, 1, 10, 30, 90, 640, 480, false}};
+    const OrbitResult turns[] = {{2, 1000, 30, 1, 10, 40, 90, 640, 480, false, 0},
+                                 {3, 1000, 10, 1, 10, 20, 90, 640, 480, false, 0},
+                                 {4, 2000, 20, 1, 10, 60, 90, 640, 480, false, 0},
+                                 {5, 1000, 50, 1, 10, 30, 90, 640, 480, false, 0}};
     const auto summary = [&turns](int count, const OrbitResult& last) {
         return Captured([&] {
             ForgetRunTurns();
@@ -88,7 +90,7 @@ TEST_F(App, TheSummaryTakesEachFiguresMiddleAndKeepsTheFirstFullTable) {
     EXPECT_EQ(summary(3, turns[3]),
               "summary particles=1000 turns=4 fps_median=20.0 kps_median=30 kps_min=10 "
               "kps_max=50 frame_ms_p99_median=30.00 width=640 height=480\n");
-    const OrbitResult past = {6, 100, 1, 1, 10, 99, 99, 640, 480, false};  // kps 0: past the end
+    const OrbitResult past = {6, 100, 1, 1, 10, 99, 99, 640, 480, false, 0};  // kps 0: past the end
     EXPECT_EQ(summary(65536, past),
               "summary particles=1000 turns=65536 fps_median=20.0 kps_median=30 kps_min=10 "
               "kps_max=50 frame_ms_p99_median=30.00 width=640 height=480\n");

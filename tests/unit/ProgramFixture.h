@@ -20,8 +20,9 @@
 #include "program/WindowEvents.h"
 
 inline bool hasCounter = true;
-inline int64_t counter = 0;  // nanoseconds
-inline uint32_t ticks = 0;   // milliseconds
+inline int64_t counter = 0;     // nanoseconds
+inline uint32_t ticks = 0;      // milliseconds
+inline int64_t processCpu = 0;  // nanoseconds: 1 ms a frame, so a turn's cpu_ms is its frames
 
 // The program's state as a test starts it: 500 fresh particles from state 1, free mode, the
 // start-up view, some statistics, the window shown, and timers just started on the test's clock.
@@ -36,7 +37,8 @@ protected:
         ticks = startTicks;
         // Without a counter the frequency is left alone, as the system's query does.
         UseClockSource({[](int64_t* hz) { return hasCounter && (*hz = 1000000000) > 0; },
-                        [] { return counter; }, [] { return ticks; }, [] { return int64_t{0}; }});
+                        [] { return counter; }, [] { return ticks; }, [] { return int64_t{0}; },
+                        [] { return processCpu; }});
         StartScript();
         ResetParticles();
         benchmarkMode = 0;
@@ -53,6 +55,7 @@ protected:
         for (int i = 0; i < count; ++i) {
             counter += static_cast<int64_t>(seconds * 1e9 + 0.5);
             ticks += static_cast<uint32_t>(seconds * 1e3 + 0.5);
+            processCpu += 1000000;
             StepFrame([] {});
         }
     }
@@ -95,9 +98,10 @@ protected:
 inline const std::string kRunLine =
     "run version=9.9 renderer=renderer gl_version=1.0 vendor=vendor particles=32000 width=640 "
     "height=480 swap_interval=0\n";
-// Turns of frames of 31.25 ms; the first since benchmark mode was entered here, left out of the
-// summary.
+// Turns of frames of 31.25 ms, each frame 1 ms of processor time; the first since benchmark mode
+// was entered here, left out of the summary.
 inline const std::string kSteady =
     " frame_ms_p50=31.25 frame_ms_p99=31.25 frame_ms_max=31.25 width=640 height=480 summed=";
 inline const std::string kFirstTurn =
-    "orbit=1 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024" + kSteady + "0\n";
+    "orbit=1 particles=32000 frames=231 seconds=7.22 fps=32.0 kps=1024" + kSteady +
+    "0 cpu_ms=231\n";
