@@ -1,0 +1,30 @@
+// The driver's line to an X server: which Embervane windows there are, a key sent to one window
+// and to no other, and the close that a window manager asks for. Windows are X ids.
+#pragma once
+
+#include <set>
+#include <string>
+
+class WindowLink {
+public:
+    // Connects to `display`; an empty string, or why not.
+    std::string Open(const std::string& display);
+    // Disconnects, before the server goes: a connection lost first would end this process.
+    void Disconnect();
+    ~WindowLink() { Disconnect(); }
+
+    // Every Embervane window on the server now, shown or not: its class says Embervane, or its
+    // title starts with it.
+    std::set<unsigned long> ProgramWindows();
+    // A shown Embervane window that is not among `before`, or 0.
+    unsigned long NewShownWindow(const std::set<unsigned long>& before);
+
+    // Presses and releases the key of the character `key` in `window` alone: the event goes to
+    // that window, whatever holds the focus, and no other window hears it.
+    void Key(unsigned long window, char key);
+    // Asks `window` to close, as a window manager's close button does.
+    void Close(unsigned long window);
+
+private:
+    struct _XDisplay* display_ = nullptr;
+};
