@@ -9,7 +9,9 @@ const char kBenchUsage[] =
     "                       [--versus CMD... [--rounds N] -o FILE -o FILE]\n"
     "Runs Embervane's benchmark mode with no one at the keyboard: for each count, a settling\n"
     "turn and N counted turns, and the program's lines to standard output or FILE.\n"
-    "--program and --versus take the arguments after them, up to the other one or --.\n";
+    "--program and --versus take the arguments after them, up to the next of these options or\n"
+    "--; the command runs from the pictures' folder (a path to the program itself is taken\n"
+    "from the current folder).\n";
 
 namespace {
 
@@ -45,6 +47,18 @@ std::string ReadCounts(const std::string& list, std::vector<int>* counts) {
     }
 }
 
+// The driver's own options, which end a command; "--" ends one that has an option of the same
+// name itself.
+bool IsOption(const std::string& argument) {
+    for (const char* option : {"--particles", "--turns", "--rounds", "--size", "--headless",
+                               "--limit", "-o", "--program", "--versus", "--help", "-h"}) {
+        if (argument == option) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string ParseBenchOptions(const std::vector<std::string>& arguments, BenchOptions* options) {
@@ -64,7 +78,7 @@ std::string ParseBenchOptions(const std::vector<std::string>& arguments, BenchOp
                 return argument + " given twice";
             }
             while (i + 1 < arguments.size() && arguments[i + 1] != "--" &&
-                   arguments[i + 1] != "--program" && arguments[i + 1] != "--versus") {
+                   !IsOption(arguments[i + 1])) {
                 command.push_back(arguments[++i]);
             }
             if (i + 1 < arguments.size() && arguments[i + 1] == "--") {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -85,7 +86,8 @@ private:
     // Reads the side's lines, each kept in its log, until `wanted` takes one (true), the limit
     // passes or the program ends (false, with the failure said).
     bool Await(Side& side, const std::string& what,
-               const std::function<bool(const ProgramLine&)>& wanted, bool failOnTimeout = true);
+               const std::function<bool(const ProgramLine&)>& wanted, bool failOnTimeout = true,
+               double extraSeconds = 0);
     void Keys(Side& side, const std::string& keys);
     bool Drive(Side& side, int count, const VersusRound* round);
     bool Reach(Side& side, int count);
@@ -140,7 +142,9 @@ Session::~Session() {
 
 bool Session::Fail(const std::string& message) {
     if (!failed_) {
-        std::fprintf(stderr, "embervane-bench: %s\n", message.c_str());
+        std::string text = message;
+        text.erase(text.find_last_not_of('\n') + 1);
+        std::fprintf(stderr, "embervane-bench: %s\n", text.c_str());
         failed_ = true;
     }
     return false;
@@ -249,8 +253,10 @@ bool Session::Start(Side& side) {
 }
 
 bool Session::Await(Side& side, const std::string& what,
-                    const std::function<bool(const ProgramLine&)>& wanted, bool failOnTimeout) {
-    const double deadline = Now() + options_.limitSeconds;
+                    const std::function<bool(const ProgramLine&)>& wanted, bool failOnTimeout,
+                    double extraSeconds) {
+    const double limit = options_.limitSeconds + extraSeconds;
+    const double deadline = Now() + limit;
     while (true) {
         std::string line;
         while (side.process->NextLine(&line)) {
@@ -274,7 +280,7 @@ bool Session::Await(Side& side, const std::string& what,
         }
         if (Now() > deadline) {
             return !failOnTimeout || Fail("no " + what + " from " + side.name + " within " +
-                                          std::to_string(int(options_.limitSeconds)) + " s");
+                                          std::to_string(std::lround(limit)) + " s");
         }
     }
 }
@@ -341,10 +347,14 @@ bool Session::Drive(Side& side, int count, const VersusRound* round) {
         counted = 0;
         while (counted < options_.turns) {
             ProgramLine got;
-            if (!Await(side, "turn", [&](const ProgramLine& line) {
-                    got = line;
-                    return line.kind == ProgramLine::kTurn || line.kind == ProgramLine::kRun;
-                })) {
+            // A turn takes the orbit's 7.2 s of frames: the limit counts beyond that.
+            if (!Await(
+                    side, "turn",
+                    [&](const ProgramLine& line) {
+                        got = line;
+                        return line.kind == ProgramLine::kTurn || line.kind == ProgramLine::kRun;
+                    },
+                    /*failOnTimeout=*/true, kOrbitTurnSeconds)) {
                 return false;
             }
             if (got.kind == ProgramLine::kRun) {
@@ -384,6 +394,8 @@ void Session::Continue(Side& side) {
         side.process->Signal(SIGCONT);
         side.stopped = false;
     }
+    // Side by side the other window may cover this one, and a covered program draws nothing.
+    x_.Raise(side.window);
 }
 
 void Session::Stop(Side& side) {

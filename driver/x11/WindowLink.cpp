@@ -119,6 +119,11 @@ void WindowLink::Key(unsigned long window, char key) {
     XSync(display_, False);
 }
 
+void WindowLink::Raise(unsigned long window) {
+    XRaiseWindow(display_, window);
+    XSync(display_, False);
+}
+
 void WindowLink::Close(unsigned long window) {
     XClientMessageEvent message = {};
     message.type = ClientMessage;

@@ -22,6 +22,9 @@ public:
     // Presses and releases the key of the character `key` in `window` alone: the event goes to
     // that window, whatever holds the focus, and no other window hears it.
     void Key(unsigned long window, char key);
+    // Puts `window` above the others: a program whose window is wholly covered draws no frames.
+    // The focus stays where it is.
+    void Raise(unsigned long window);
     // Asks `window` to close, as a window manager's close button does.
     void Close(unsigned long window);
 
