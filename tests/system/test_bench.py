@@ -1,0 +1,103 @@
+# embervane-bench as a nightly job runs it: with no one at the keyboard, on a private server or
+# beside other windows, and its failures said with nothing lost.
+
+import os
+import signal
+import subprocess
+import time
+
+import pytest
+
+from conftest import RELEASE, ROOT, Program, XServer, poll
+
+BENCH = os.path.join(ROOT, "build", "embervane-bench")
+
+
+def bench(*args, env=None, **popen):
+    environment = {key: value for key, value in os.environ.items() if key != "DISPLAY"}
+    return subprocess.Popen([BENCH, *args], env=dict(environment, **(env or {})), text=True,
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, **popen)
+
+
+def fields(line):
+    return dict(field.split("=", 1) for field in line.split()[1 if " " in line else 0:]
+                if "=" in field)
+
+
+# The shape of one count's run in the log: the driver's line, the one run line, the settling
+# turn, the counted turns with their processor time, the summary, the load at the end.
+def kinds(lines):
+    shape = []
+    for line in lines:
+        kind = line.split(" ", 1)[0]
+        if kind.startswith("orbit="):
+            kind = "counted" if fields(line)["summed"] == "1" else "settling"
+            assert int(fields(line)["cpu_ms"]) > 0, line
+        shape.append(kind)
+    return shape
+
+
+def test_a_headless_run_holds_each_count_with_its_turns_and_summary(tmp_path):
+    run = bench("--headless", "--particles", "8000,32000", "--turns", "3", "-o",
+                str(tmp_path / "x.log"))
+    _, progress = run.communicate(timeout=240)
+    assert run.returncode == 0, progress
+    lines = (tmp_path / "x.log").read_text().splitlines()
+    one = ["bench", "run", "settling", "counted", "counted", "counted", "summary", "bench_end"]
+    assert kinds(lines) == one + one
+    assert [fields(lines[i])["particles"] for i in (1, 6, 9, 14)] == ["8000"] * 2 + ["32000"] * 2
+    assert [fields(lines[i])["turns"] for i in (6, 14)] == ["3", "3"]
+    assert "32000 particles at 640x480: turn 3 of 3, " in progress.splitlines()[-1]
+
+
+# Under openbox, with another Embervane beside it and xev holding the focus: the run completes,
+# and neither of the two hears a key of it.
+def test_keys_go_to_its_own_window_alone(tmp_path):
+    with XServer() as x:
+        x.start_window_manager()
+        other = Program(x, stdout=open(tmp_path / "other.log", "w"))
+        xev = subprocess.Popen(["xev", "-event", "keyboard"], env=x.env, text=True,
+                               stdout=subprocess.PIPE)
+        try:
+            window = poll(lambda: x.run("xdotool", "search", "--onlyvisible", "--name",
+                                        "^Event Tester$", check=False).split() or None, 10,
+                          "xev")[0]
+            x.run("xdotool", "windowfocus", "--sync", window)
+            run = bench("--particles", "32000", "--turns", "1", env={"DISPLAY": x.display})
+            log, progress = run.communicate(timeout=120)
+            assert run.returncode == 0, progress
+            assert kinds(log.splitlines())[-2:] == ["summary", "bench_end"]
+            assert x.run("xdotool", "getwindowfocus").strip() == window
+            other.check_running()
+            assert (tmp_path / "other.log").read_text() == ""
+        finally:
+            xev.terminate()
+            heard = xev.communicate(timeout=10)[0]
+            other.stop()
+        assert "KeyPress" not in heard and "KeyRelease" not in heard
+
+
+# A program that dies at once, one that never shows a window, and one stopped after its first turn
+# (the command runs from the pictures' folder, so the stand-in's pid goes to a path of the test's):
+# a message each, status 1 within its limit (2 s here, beyond a turn's 7.2 s for a turn), and the
+# lines received so far kept.
+@pytest.mark.parametrize("command, stop, message, kept", [
+    (["sh", "-c", "echo 'no pictures' >&2; exit 3"], False,
+     "the program ended before it showed a window, status 3; its last lines on standard "
+     "error:\n  no pictures\n", []),
+    (["sleep", "60"], False, "the program showed no window within 2 s\n", []),
+    (["sh", "-c", 'echo $$ >"$PID_FILE"; exec "$0"', RELEASE], True,
+     "no turn from the program within 9 s\n", ["bench", "run", "settling"]),
+])
+def test_a_failure_is_said_and_keeps_the_lines(tmp_path, command, stop, message, kept):
+    run = bench("--headless", "--limit", "2", "-o", str(tmp_path / "x.log"), "--program",
+                *command, env={"PID_FILE": str(tmp_path / "pid")})
+    started = time.monotonic()
+    if stop:
+        assert "settling turn" in run.stderr.readline()
+        started = time.monotonic()
+        os.kill(int(open(tmp_path / "pid").read()), signal.SIGSTOP)
+    _, said = run.communicate(timeout=60)
+    assert (run.returncode, said) == (1, "embervane-bench: " + message)
+    assert time.monotonic() - started < (9 if stop else 2) + 3
+    assert kinds((tmp_path / "x.log").read_text().splitlines()) == kept
