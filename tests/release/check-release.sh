@@ -19,7 +19,7 @@ sha256sum "build/embervane_${version}_amd64.deb" "build/embervane-$version-1.x86
 # Without the benchmarks, and packaging the program without building every other target first.
 unshare --net --map-root-user bash -euxc 'cd "$1"
     cmake --preset release -DEMBERVANE_BENCH=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
-    cmake --build --preset release --target core_tests embervane embervane-compare
+    cmake --build --preset release --target core_tests embervane embervane-compare embervane-bench
     ctest --preset release -j "$(nproc)"
     cpack --preset packages >/dev/null
     sha256sum -c ../sums' - "$work/embervane-$version"

@@ -20,9 +20,10 @@ METAINFO = "share/metainfo/org.embervane.embervane.metainfo.xml"
 CHECKED = {DESKTOP: "desktop-file-validate {}",
            METAINFO: "appstreamcli validate --no-net --strict {}",
            **{f"share/man/{page}.gz": "man --warnings -l -Tutf8 -Z {} >/dev/null"
-              for page in ("man6/embervane.6", "man1/embervane-compare.1")}}
-LAYOUT = {*CHECKED, "bin/embervane", "bin/embervane-compare", "libexec/embervane/embervane",
-          "share/doc/embervane/copyright", "share/doc/embervane/changelog.gz",
+              for page in ("man6/embervane.6", "man1/embervane-compare.1",
+                           "man1/embervane-bench.1")}}
+LAYOUT = {*CHECKED, "bin/embervane", "bin/embervane-compare", "bin/embervane-bench",
+          "libexec/embervane/embervane", "share/doc/embervane/copyright", "share/doc/embervane/changelog.gz",
           *(f"share/embervane/{name}.tga" for name in ("font", "wood", "star")),
           *(f"share/icons/hicolor/{n}x{n}/apps/embervane.png" for n in (16, 32, 48, 64, 128, 256)),
           "share/icons/hicolor/scalable/apps/embervane.svg"}
