@@ -102,13 +102,18 @@ std::string BenchEndLine(double load) {
     return line;
 }
 
-std::string ProgressLine(int particles, int width, int height, int turn, int turns, double fps,
-                         double secondsLeft) {
+std::string ProgressLine(const VersusRound* versus, int particles, int width, int height, int turn,
+                         int turns, double fps, double secondsLeft) {
     const long left = std::lround(std::max(secondsLeft, 0.0));
     char text[160];
-    std::snprintf(text, sizeof(text), "embervane-bench: %d particles at %dx%d: ", particles, width,
-                  height);
-    std::string line = text;
+    std::string line = "embervane-bench: ";
+    if (versus != nullptr) {
+        std::snprintf(text, sizeof(text), "side %d, round %d of %d: ", versus->side, versus->round,
+                      versus->rounds);
+        line += text;
+    }
+    std::snprintf(text, sizeof(text), "%d particles at %dx%d: ", particles, width, height);
+    line += text;
     if (turn == 0) {
         line += "settling turn";
     } else {

@@ -59,6 +59,7 @@ std::string BenchLine(const std::string& version, const MachineInfo& machine,
 std::string BenchEndLine(double load);
 
 // The progress line: "embervane-bench: 32000 particles at 640x480: turn 2 of 3, 33.9 fps, about
-// 1 min 5 s left"; turn 0 is the settling turn, which the summary leaves out.
-std::string ProgressLine(int particles, int width, int height, int turn, int turns, double fps,
-                         double secondsLeft);
+// 1 min 5 s left"; turn 0 is the settling turn, which the summary leaves out. Side by side, the
+// side and round come first: "embervane-bench: side 2, round 3 of 6: 32000 particles ...".
+std::string ProgressLine(const VersusRound* versus, int particles, int width, int height, int turn,
+                         int turns, double fps, double secondsLeft);

@@ -324,10 +324,6 @@ bool Session::Drive(Side& side, int count, const VersusRound* round) {
         return false;
     }
     const int width = options_.width, height = options_.height;
-    const std::string where = round == nullptr ? ""
-                                               : "side " + std::to_string(round->side) +
-                                                     ", round " + std::to_string(round->round) +
-                                                     " of " + std::to_string(round->rounds) + ": ";
     for (int counted = 0; counted < options_.turns;) {
         if (side.lastRun.width != width || side.lastRun.height != height) {
             Keys(side, width == 320 ? "1" : "2");
@@ -369,8 +365,8 @@ bool Session::Drive(Side& side, int count, const VersusRound* round) {
             turnsLeft_ -= 1;
             counted += got.summed ? 1 : 0;
             std::fprintf(stderr, "%s\n",
-                         (where + ProgressLine(count, width, height, got.summed ? counted : 0,
-                                               options_.turns, got.fps, SecondsLeft()))
+                         ProgressLine(round, count, width, height, got.summed ? counted : 0,
+                                      options_.turns, got.fps, SecondsLeft())
                              .c_str());
         }
     }

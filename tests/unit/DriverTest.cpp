@@ -112,13 +112,12 @@ TEST(BenchLines, TheDriversOwnLinesSayWhatItKnows) {
               "bench version=1.45 versus=1796-42 side=2 round=3 rounds=6 cpu=\"AMD EPYC\" cores=2 "
               "load=0.52");
     EXPECT_EQ(BenchEndLine(1.005), "bench_end load=1.00");
-    EXPECT_EQ(ProgressLine(32000, 640, 480, 2, 3, 33.94, 65.4),
+    EXPECT_EQ(ProgressLine(nullptr, 32000, 640, 480, 2, 3, 33.94, 65.4),
               "embervane-bench: 32000 particles at 640x480: turn 2 of 3, 33.9 fps, about 1 min 5 s "
               "left");
-    EXPECT_EQ(
-        ProgressLine(500, 320, 240, 0, 3, 120, 59.6),
-        "embervane-bench: 500 particles at 320x240: settling turn, 120.0 fps, about 1 min 0 s "
-        "left");
+    EXPECT_EQ(ProgressLine(&round, 500, 320, 240, 0, 3, 120, 59.6),
+              "embervane-bench: side 2, round 3 of 6: 500 particles at 320x240: settling turn, "
+              "120.0 fps, about 1 min 0 s left");
 }
 
 }  // namespace
