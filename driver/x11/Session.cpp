@@ -92,7 +92,8 @@ private:
     bool Drive(Side& side, int count, const VersusRound* round);
     bool Reach(Side& side, int count);
     bool CloseWindow(Side& side);
-    // Keeps what the side's program wrote before its end (or within a second).
+    // Reads what the side's program wrote before its end (or within a second), and keeps it.
+    void ReadRest(Side& side);
     void Drain(Side& side);
     void Write(Side& side, const std::string& line);
     void Continue(Side& side);
@@ -257,7 +258,7 @@ bool Session::Await(Side& side, const std::string& what,
                     double extraSeconds) {
     const double limit = options_.limitSeconds + extraSeconds;
     const double deadline = Now() + limit;
-    while (true) {
+    for (bool ended = false;;) {
         std::string line;
         while (side.process->NextLine(&line)) {
             Write(side, line);
@@ -269,16 +270,18 @@ bool Session::Await(Side& side, const std::string& what,
                 return true;
             }
         }
+        if (ended) {
+            return Fail(side.name + " ended early, " + side.process->Outcome() + ", waiting for " +
+                        what + "; its last lines on standard error:\n" + side.process->ErrorTail());
+        }
         if (interruption != 0) {
             return Fail("interrupted");
         }
         side.process->Read(std::min(0.1, std::max(deadline - Now(), 0.0)));
         if (side.process->Ended()) {
-            Drain(side);  // the last lines before its end are kept too
-            return Fail(side.name + " ended early, " + side.process->Outcome() + ", waiting for " +
-                        what + "; its last lines on standard error:\n" + side.process->ErrorTail());
-        }
-        if (Now() > deadline) {
+            ReadRest(side);  // its last lines are read as any other, before its end is said
+            ended = true;
+        } else if (Now() > deadline) {
             return !failOnTimeout || Fail("no " + what + " from " + side.name + " within " +
                                           std::to_string(std::lround(limit)) + " s");
         }
@@ -418,10 +421,14 @@ bool Session::CloseWindow(Side& side) {
     return true;
 }
 
-void Session::Drain(Side& side) {
-    std::string line;
+void Session::ReadRest(Side& side) {
     for (const double deadline = Now() + 1; side.process->Read(0.05) && Now() < deadline;) {
     }
+}
+
+void Session::Drain(Side& side) {
+    ReadRest(side);
+    std::string line;
     while (side.process->NextLine(&line)) {
         Write(side, line);
     }
