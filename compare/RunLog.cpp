@@ -111,17 +111,34 @@ std::map<std::string, std::string> ParseLogfmt(const std::string& line) {
 
 std::string ReadRunLog(std::istream& in, const std::string& name, RunLog* log) {
     *log = RunLog();
+    std::map<std::string, std::string> bench;
+    Run run;
     bool inRun = false;
+    const auto endRun = [&] {
+        if (inRun && !run.turns.empty()) {
+            log->runs.push_back(std::move(run));
+        }
+        run = Run();
+    };
     int lineNumber = 0;
     for (std::string line; std::getline(in, line);) {
         const std::string where = name + ":" + std::to_string(++lineNumber) + ": ";
         const bool runLine = line.rfind("run ", 0) == 0;
-        if (!runLine && line.rfind("orbit=", 0) != 0) {
+        const bool benchLine = line.rfind("bench ", 0) == 0;
+        if (line.rfind("summary ", 0) == 0) {
+            run.summarised = inRun;
+            continue;
+        }
+        if (!runLine && !benchLine && line.rfind("orbit=", 0) != 0) {
             continue;
         }
         const std::map<std::string, std::string> fields = ParseLogfmt(line);
         if (fields.empty()) {
             return where + "malformed line";
+        }
+        if (benchLine) {
+            bench = fields;
+            continue;
         }
         double particles, width, height;
         std::string wrong = ReadNumbers(
@@ -130,11 +147,13 @@ std::string ReadRunLog(std::istream& in, const std::string& name, RunLog* log) {
             return where + wrong;
         }
         if (runLine) {
-            *log = RunLog();
-            log->run = fields;
-            log->particles = static_cast<int>(particles);
-            log->width = static_cast<int>(width);
-            log->height = static_cast<int>(height);
+            endRun();
+            run.fields = fields;
+            run.bench = std::move(bench);
+            bench.clear();
+            run.particles = static_cast<int>(particles);
+            run.width = static_cast<int>(width);
+            run.height = static_cast<int>(height);
             inRun = true;
             continue;
         }
@@ -144,22 +163,30 @@ std::string ReadRunLog(std::istream& in, const std::string& name, RunLog* log) {
                             {{"kps", &turn.kps},
                              {"fps", &turn.fps},
                              {"frame_ms_p99", &turn.frameMsP99},
+                             {"seconds", &turn.seconds},
                              {"summed", &summed}},
                             0, 1e12);
+        if (wrong.empty() && fields.count("cpu_ms") != 0) {
+            wrong = ReadNumbers(fields, {{"cpu_ms", &turn.cpuMs}}, 0, 1e12);
+        } else {
+            turn.cpuMs = NAN;
+        }
         if (!wrong.empty()) {
             return where + wrong;
         }
         if (!inRun) {
             return where + "a turn line before any run line";
         }
-        if (particles != log->particles || width != log->width || height != log->height) {
+        if (particles != run.particles || width != run.width || height != run.height) {
             return where + "a turn of another workload than its run line's";
         }
         if (summed == 1) {
-            log->turns.push_back(turn);
+            run.turns.push_back(turn);
+            run.summarised = false;  // a summary covers the turns before it
         }
     }
-    if (log->turns.empty()) {
+    endRun();
+    if (log->runs.empty()) {
         return name + ": no turn that a summary counts: in benchmark mode (the N key), let the " +
                "camera turn at least twice after the last change";
     }

@@ -103,17 +103,12 @@ bool CountOrbitFrame(float frameSeconds, int particles, int width, int height,
     turn.orbit += 1;
     // One reading ends this turn and starts the next, so that no processor time falls between.
     const int64_t cpuNow = ProcessCpuNanoseconds();
-    *result = {turn.orbit,
-               turn.particles,
-               turn.frames,
-               turn.seconds,
-               Percentile(0.50),
-               Percentile(0.99),
-               turn.longestMs,
-               width,
+    *result = {turn.orbit,       turn.particles,
+               turn.frames,      turn.seconds,
+               Percentile(0.50), Percentile(0.99),
+               turn.longestMs,   width,
                height,
-               /*summed=*/false,
-               (cpuNow - turn.cpuStart) / 1e6};
+               /*summed=*/false, (cpuNow - turn.cpuStart) / 1e6};
     StartTurn(std::fmod(turn.phase, kOrbitSeconds), cpuNow);
     return true;
 }

@@ -25,12 +25,30 @@ std::vector<double> ArrangementsByU(int n1, int n2) {
     return ways;
 }
 
+// The sizes of the runs of equal values in `sorted`, which is in order.
+std::vector<double> TieSizes(const std::vector<double>& sorted) {
+    std::vector<double> sizes;
+    for (size_t first = 0; first < sorted.size();) {
+        size_t last = first;
+        while (last + 1 < sorted.size() && sorted[last + 1] == sorted[first]) {
+            ++last;
+        }
+        sizes.push_back(static_cast<double>(last - first + 1));
+        first = last + 1;
+    }
+    return sizes;
+}
+
+// Twice the standard normal's upper tail beyond |z|.
+double TwoSidedNormal(double z) {
+    return std::erfc(std::fabs(z) / std::sqrt(2.0));
+}
+
 }  // namespace
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    return values[(values.size() - 1) / 2];
 }
 
 MedianInterval MedianInterval95(std::vector<double> values) {
@@ -105,4 +123,83 @@ UTest MannWhitneyU(const std::vector<double>& a, const std::vector<double>& b) {
         }
     }
     return {u, std::min(p, 1.0)};
+}
+
+SignedRankTest WilcoxonSignedRank(const std::vector<double>& differences) {
+    std::vector<std::pair<double, bool>> sizes;  // |difference|, positive
+    for (const double d : differences) {
+        if (d != 0) {
+            sizes.emplace_back(std::fabs(d), d > 0);
+        }
+    }
+    std::sort(sizes.begin(), sizes.end());
+    const int n = static_cast<int>(sizes.size());
+    if (n == 0) {
+        return {0, 0, 1};
+    }
+    std::vector<double> sorted;
+    for (const auto& [size, positive] : sizes) {
+        sorted.push_back(size);
+    }
+    const std::vector<double> ties = TieSizes(sorted);
+    double w = 0;
+    double tieTerm = 0;
+    size_t first = 0;
+    for (const double tied : ties) {
+        const double rank = first + (tied + 1) / 2;
+        for (size_t i = first; i < first + static_cast<size_t>(tied); ++i) {
+            w += sizes[i].second ? rank : 0;
+        }
+        tieTerm += tied * tied * tied - tied;
+        first += static_cast<size_t>(tied);
+    }
+    const double total = n * (n + 1) / 2.0;
+    const double smaller = std::min(w, total - w);
+    double p = 1;
+    if (n <= 50 && tieTerm == 0) {
+        // Ways of choosing the positive ranks from 1..n with each sum: at most 2^50, exact in a
+        // double.
+        std::vector<double> ways(static_cast<size_t>(total) + 1, 0.0);
+        ways[0] = 1;
+        for (int rank = 1; rank <= n; ++rank) {
+            for (size_t sum = ways.size() - 1; sum >= static_cast<size_t>(rank); --sum) {
+                ways[sum] += ways[sum - rank];
+            }
+        }
+        double atMost = 0;
+        for (size_t sum = 0; sum <= static_cast<size_t>(smaller); ++sum) {
+            atMost += ways[sum];
+        }
+        p = 2 * atMost / std::ldexp(1.0, n);
+    } else {
+        const double spread = std::sqrt(n * (n + 1) * (2 * n + 1) / 24.0 - tieTerm / 48);
+        if (spread > 0) {
+            p = TwoSidedNormal(std::max(total / 2 - smaller - 0.5, 0.0) / spread);
+        }
+    }
+    return {n, w, std::min(p, 1.0)};
+}
+
+TrendTest KendallTrend(const std::vector<double>& values) {
+    const double n = static_cast<double>(values.size());
+    double s = 0;  // concordant pairs less discordant ones, each pair in time order
+    for (size_t i = 0; i < values.size(); ++i) {
+        for (size_t j = i + 1; j < values.size(); ++j) {
+            s += (values[j] > values[i]) - (values[j] < values[i]);
+        }
+    }
+    std::vector<double> sorted = values;
+    std::sort(sorted.begin(), sorted.end());
+    double tiedPairs = 0;
+    double tieTerm = 0;
+    for (const double t : TieSizes(sorted)) {
+        tiedPairs += t * (t - 1) / 2;
+        tieTerm += t * (t - 1) * (2 * t + 5);
+    }
+    const double pairs = n * (n - 1) / 2;
+    const double variance = (n * (n - 1) * (2 * n + 5) - tieTerm) / 18;
+    if (pairs == tiedPairs || variance <= 0) {
+        return {0, 1};
+    }
+    return {s / std::sqrt((pairs - tiedPairs) * pairs), TwoSidedNormal(s / std::sqrt(variance))};
 }

@@ -1,11 +1,13 @@
 // The statistics that tell a real difference between two sets of turns from noise, with no
 // assumption about how turns spread: medians, their confidence intervals from order statistics,
-// and the Mann-Whitney U test. No GL here.
+// the Mann-Whitney U test for two sets, the signed-rank test for rounds run side by side, and
+// Kendall's test of a trend with time. No GL here.
 #pragma once
 
 #include <vector>
 
-// The middle value, or the mean of the two middle values of an even count. Needs a value.
+// The nearest-rank median, as the run's summary takes it: the middle value, or the lower of the
+// two middle values of an even count, so that it is always one of the values. Needs a value.
 double Median(std::vector<double> values);
 
 // The fewest values whose order statistics give a median interval of 95% confidence: 6.
@@ -30,3 +32,24 @@ struct UTest {
     double p;
 };
 UTest MannWhitneyU(const std::vector<double>& a, const std::vector<double>& b);
+
+// The two-sided Wilcoxon signed-rank test of whether `differences` centre on zero. Zeros are
+// dropped; `n` is how many are left and `w` the sum of the ranks of the positive ones, ranked by
+// size with the mean rank for ties. The p-value is exact, from the distribution of W, for 50 or
+// fewer differences that tie nowhere; else the normal approximation with the corrections for
+// ties and for continuity. No difference left gives p = 1.
+struct SignedRankTest {
+    int n;
+    double w;
+    double p;
+};
+SignedRankTest WilcoxonSignedRank(const std::vector<double>& differences);
+
+// Kendall's rank correlation of `values` with their order, tau-b (from -1, always falling, to 1,
+// always rising), and the two-sided p-value of no trend from the normal approximation of the
+// statistic, with ties corrected for.
+struct TrendTest {
+    double tau;
+    double p;
+};
+TrendTest KendallTrend(const std::vector<double>& values);

@@ -11,6 +11,7 @@ import pytest
 from conftest import RELEASE, ROOT, Program, XServer, poll
 
 BENCH = os.path.join(ROOT, "build", "embervane-bench")
+COMPARE = os.path.join(ROOT, "build", "embervane-compare")
 
 
 def bench(*args, env=None, **popen):
@@ -48,6 +49,24 @@ def test_a_headless_run_holds_each_count_with_its_turns_and_summary(tmp_path):
     assert [fields(lines[i])["particles"] for i in (1, 6, 9, 14)] == ["8000"] * 2 + ["32000"] * 2
     assert [fields(lines[i])["turns"] for i in (6, 14)] == ["3", "3"]
     assert "32000 particles at 640x480: turn 3 of 3, " in progress.splitlines()[-1]
+    # The log reads back whole: both counts, each with its turns and the program's processor time.
+    report = subprocess.run([COMPARE, str(tmp_path / "x.log")], capture_output=True, text=True)
+    assert report.returncode == 0, report.stderr
+    groups = [line for line in report.stdout.splitlines() if " particles at " in line]
+    assert groups == ["8000 particles at 640x480, 3 turns", "32000 particles at 640x480, 3 turns"]
+    shares = [line.split()[1] for line in report.stdout.splitlines() if line.startswith("processors")]
+    assert all(float(share) > 0.5 for share in shares), report.stdout
+
+
+# embervane-compare's own command line: help is asked for, a wrong line is not a refusal.
+@pytest.mark.parametrize("args,status,stream", [(["--help"], 0, "stdout"),
+                                                ([], 2, "stderr"),
+                                                (["--max-slowdown", "x", "a.log"], 2, "stderr"),
+                                                (["--frobnicate", "a.log"], 2, "stderr")])
+def test_compare_says_its_usage_with_the_status_of_why(args, status, stream):
+    result = subprocess.run([COMPARE, *args], capture_output=True, text=True)
+    assert result.returncode == status
+    assert getattr(result, stream).startswith("usage: embervane-compare ")
 
 
 # Under openbox, with another Embervane beside it and xev holding the focus: the run completes,

@@ -1,10 +1,12 @@
 // embervane-compare without its command line: logfmt read back as the program writes it, the
 // logs it refuses and why, and what it says of two runs.
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -29,19 +31,33 @@ TEST(Logfmt, ValuesReadBackAsWrittenAndMalformedLinesGiveNoFields) {
 }
 
 const std::string kRun = "run renderer=softpipe particles=32000 width=640 height=480\n";
-std::string TurnLine(const char* kps, const char* summed) {
-    return std::string("orbit=2 particles=32000 fps=33.9 kps=") + kps +
-           " frame_ms_p99=35.54 width=640 height=480 summed=" + summed + "\n";
+std::string TurnLine(const char* kps, const char* summed, int particles = 32000,
+                     const std::string& after = "") {
+    return "orbit=2 particles=" + std::to_string(particles) + " seconds=7.20 fps=33.9 kps=" + kps +
+           " frame_ms_p99=35.54 width=640 height=480 summed=" + summed + after + "\n";
 }
 
-TEST(RunLog, ReadsTheLastRunsSummedTurnsAndRefusesWhatItCannotRead) {
+TEST(RunLog, ReadsEveryRunWithItsBenchLineAndRefusesWhatItCannotRead) {
     RunLog log;
-    std::istringstream good(TurnLine("1", "1").insert(0, kRun) + "noise\n" + kRun +
-                            TurnLine("900", "0") + TurnLine("1083", "1") + "summary turns=1\n");
+    std::istringstream good(
+        "bench version=1.45 versus=7-1 side=1 round=2 rounds=6 cpu=\"AMD EPYC\" cores=2\n" + kRun +
+        TurnLine("900", "0") + TurnLine("1083", "1", 32000, " cpu_ms=9811") +
+        "summary turns=1\nnoise\n" + kRun + "run particles=8000 width=640 height=480\n" +
+        "run particles=32500 width=640 height=480\n" + TurnLine("7", "1", 32500));
     ASSERT_EQ(ReadRunLog(good, "a.log", &log), "");
-    ASSERT_EQ(log.turns.size(), 1u);  // the last run's, less the settling turn
-    EXPECT_EQ(log.turns[0].kps, 1083);
-    EXPECT_EQ(log.run["renderer"], "softpipe");
+    ASSERT_EQ(log.runs.size(), 2u);  // the runs on the way to 32500 counted no turn
+    const ::Run& first = log.runs[0];
+    EXPECT_EQ(first.bench.at("round"), "2");
+    EXPECT_EQ(first.fields.at("renderer"), "softpipe");
+    ASSERT_EQ(first.turns.size(), 1u);  // less the settling turn
+    EXPECT_EQ(first.turns[0].kps, 1083);
+    EXPECT_EQ(first.turns[0].cpuMs, 9811);
+    EXPECT_TRUE(first.summarised);
+    const ::Run& second = log.runs[1];
+    EXPECT_EQ(second.particles, 32500);
+    EXPECT_TRUE(second.bench.empty());
+    EXPECT_TRUE(std::isnan(second.turns[0].cpuMs));
+    EXPECT_FALSE(second.summarised);  // cut short
     // The log, then the start of the refusal.
     const std::tuple<std::string, std::string> rows[] = {
         {"", "a.log: no turn that a summary counts"},
@@ -51,8 +67,10 @@ TEST(RunLog, ReadsTheLastRunsSummedTurnsAndRefusesWhatItCannotRead) {
         {kRun + TurnLine("fast", "1"), "a.log:2: not a number in range: kps=fast"},
         {kRun + TurnLine("nan", "1"), "a.log:2: not a number in range: kps=nan"},
         {kRun + TurnLine("-5", "1"), "a.log:2: not a number in range: kps=-5"},
+        {kRun + TurnLine("5", "1", 32000, " cpu_ms=x"), "a.log:2: not a number in range: cpu_ms=x"},
         {"run particles=32000 width=640 height=480 renderer=\"open\n", "a.log:1: malformed line"},
-        {kRun + "orbit=1 particles=32500" + TurnLine("1", "1").substr(23),
+        {"bench cpu=\"open\n", "a.log:1: malformed line"},
+        {kRun + TurnLine("1", "1", 32500),
          "a.log:2: a turn of another workload than its run line's"},
     };
     for (const auto& [text, refusal] : rows) {
@@ -61,24 +79,207 @@ TEST(RunLog, ReadsTheLastRunsSummedTurnsAndRefusesWhatItCannotRead) {
     }
 }
 
-// Two logs of a workload each, written to files; what the comparison says and its status.
-TEST(Compare, SaysWhatItComparedAndRefusesAnotherWorkloadUnlessAsked) {
+// A run of `particles` with a turn for each kps, each of 7.2 s that took `cpuMs` of processor
+// time (none: a program without the field), and its summary unless cut short.
+std::string RunText(int particles, const std::vector<double>& kps, int cpuMs = 0,
+                    bool summary = true, const std::string& bench = "") {
+    std::string text = bench.empty() ? "" : "bench version=1.45 " + bench + "\n";
+    text += "run renderer=softpipe particles=" + std::to_string(particles) +
+            " width=640 height=480\n" + TurnLine("1", "0", particles);
+    for (const double value : kps) {
+        char line[200];
+        std::snprintf(line, sizeof(line),
+                      "orbit=2 particles=%d seconds=7.20 fps=%g kps=%g frame_ms_p99=30 width=640 "
+                      "height=480 summed=1",
+                      particles, value / 10, value);
+        text += line + (cpuMs > 0 ? " cpu_ms=" + std::to_string(cpuMs) : "") + "\n";
+    }
+    return text + (summary ? "summary particles=" + std::to_string(particles) + "\n" : "");
+}
+
+// Evenly spaced kps from `from`, `step` apart.
+std::vector<double> Steps(double from, double step, int count = 6) {
+    std::vector<double> values;
+    for (int i = 0; i < count; ++i) {
+        values.push_back(from + step * i);
+    }
+    return values;
+}
+
+CompareOptions AnyWorkload() {
+    CompareOptions options;
+    options.anyWorkload = true;
+    return options;
+}
+CompareOptions Slowdown(double percent) {
+    CompareOptions options;
+    options.maxSlowdown = percent;
+    return options;
+}
+CompareOptions Plot(const std::string& path) {
+    CompareOptions options;
+    options.plotPath = path;
+    return options;
+}
+
+struct Outcome {
+    int status;
+    std::string out, err;
+    std::vector<std::string> paths;
+};
+
+// The comparison of logs with these texts, written to files a.log, b.log, ... for it.
+Outcome CompareTexts(const std::vector<std::string>& texts, CompareOptions options = {}) {
     const std::string folder = ::testing::TempDir() + std::to_string(getpid());
-    const std::string slow = folder + "slow.log", fast = folder + "fast.log";
-    std::ofstream(slow) << kRun << TurnLine("500", "1") << TurnLine("510", "1");
-    std::ofstream(fast) << "run renderer=llvmpipe particles=32500 width=640 height=480\n"
-                        << "orbit=2 particles=32500 fps=3 kps=1083 frame_ms_p99=1 width=640 "
-                           "height=480 summed=1\n";
+    Outcome outcome;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        outcome.paths.push_back(folder + static_cast<char>('a' + i) + ".log");
+        std::ofstream(outcome.paths.back()) << texts[i];
+    }
     std::ostringstream out, err;
-    EXPECT_EQ(CompareLogs({slow, fast}, {}, out, err), 1);
-    EXPECT_NE(err.str().find("32000 particles at 640x480"), std::string::npos) << err.str();
-    EXPECT_EQ(CompareLogs({slow, fast}, {.anyWorkload = true, .plotPath = ""}, out, err), 0);
-    EXPECT_NE(out.str().find("new " + fast + ": llvmpipe"), std::string::npos) << out.str();
-    EXPECT_NE(out.str().find("kps            505.0 [too few turns]"), std::string::npos);
-    EXPECT_NE(out.str().find("~        (p=0.667 n=2+1)"), std::string::npos) << out.str();
-    EXPECT_EQ(CompareLogs({folder + "missing.log"}, {}, out, err), 1);
-    std::remove(slow.c_str());
-    std::remove(fast.c_str());
+    outcome.status = CompareLogs(outcome.paths, options, out, err);
+    outcome.out = out.str();
+    outcome.err = err.str();
+    for (const std::string& path : outcome.paths) {
+        std::remove(path.c_str());
+    }
+    return outcome;
+}
+
+// The report's lines that start with `start`, in order.
+std::vector<std::string> Lines(const std::string& report, const std::string& start) {
+    std::vector<std::string> lines;
+    std::istringstream in(report);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind(start, 0) == 0) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+TEST(Compare, SaysWhatItComparedAndRefusesAnotherWorkloadUnlessAsked) {
+    const std::string slow = RunText(32000, {500, 510}), fast = RunText(32500, {1083});
+    Outcome outcome = CompareTexts({slow, fast});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.err.find("32000 particles at 640x480"), std::string::npos) << outcome.err;
+    outcome = CompareTexts({slow, fast}, AnyWorkload());
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(Lines(outcome.out, "new ")[0], "new " + outcome.paths[1] +
+                                                 ": softpipe, GL ?, ?; Embervane ?, swap interval "
+                                                 "?; 1 run, 1 turn");
+    EXPECT_EQ(Lines(outcome.out, "32000 particles")[0],
+              "32000 particles at 640x480 against 32500 particles at 640x480, turns: 2 old, 1 new");
+    EXPECT_EQ(Lines(outcome.out, "kps ")[0],
+              "kps            500.0 [too few turns]           1083.0 [too few turns]          ~  "
+              "      (p=0.667 n=2+1)");
+    EXPECT_EQ(Lines(outcome.out, "processors")[0],
+              "processors     unknown                         unknown");
+    std::ostringstream out, err;
+    EXPECT_EQ(CompareLogs({"/nonexistent/a.log"}, {}, out, err), 1);
+    EXPECT_EQ(err.str(),
+              "embervane-compare: cannot read /nonexistent/a.log: No such file or directory\n");
+}
+
+// Three workloads each, two of them shared: those two compared, with their geometric mean, the
+// others named; a real slowdown beyond the limit gives a status of its own.
+TEST(Compare, PairsRunsByWorkloadAndStopsAtARealSlowdown) {
+    const std::string old = RunText(8000, Steps(1000, 10)) + RunText(32000, Steps(2000, 10)) +
+                            RunText(64000, Steps(2000, 10));
+    std::vector<double> slower = Steps(2000, 10);
+    for (double& kps : slower) {
+        kps *= 0.95;
+    }
+    const std::string now = RunText(120000, Steps(900, 1)) + RunText(32000, slower) +
+                            RunText(8000, Steps(800, 8, 3)) + RunText(8000, Steps(824, 8, 3));
+    Outcome outcome = CompareTexts({old, now}, Slowdown(4));
+    EXPECT_EQ(outcome.status, kSlowdownStatus);
+    EXPECT_EQ(Lines(outcome.out, "8000 particles")[0],
+              "8000 particles at 640x480, turns: 6 old, 6 new");
+    const std::vector<std::string> kps = Lines(outcome.out, "kps ");
+    ASSERT_EQ(kps.size(), 2u);
+    EXPECT_NE(kps[0].find(" -20.00% (p=0.002 n=6+6)"), std::string::npos) << kps[0];
+    EXPECT_NE(kps[1].find(" -5.00% (p=0.002 n=6+6)"), std::string::npos) << kps[1];
+    EXPECT_EQ(Lines(outcome.out, "geomean")[0],
+              "geomean of the kps change over 2 workloads: -12.82%");
+    EXPECT_EQ(Lines(outcome.out, "only in ")[0],
+              "only in " + outcome.paths[0] + ": 64000 particles at 640x480");
+    EXPECT_EQ(Lines(outcome.out, "only in ")[1],
+              "only in " + outcome.paths[1] + ": 120000 particles at 640x480");
+    EXPECT_EQ(Lines(outcome.out, "slower by more than 4%: ").size(), 2u);
+    EXPECT_EQ(CompareTexts({old, now}, Slowdown(20)).status, 0);
+    EXPECT_EQ(CompareTexts({old, old, now}, Slowdown(20)).status, 0);
+    EXPECT_EQ(CompareTexts({old, now, old}, Slowdown(19)).status, kSlowdownStatus);
+}
+
+// Rounds of two programs side by side, on a machine whose level climbs by a fifth a round: the
+// pairs see the second 3% slower in every round, which the pooled turns hide.
+TEST(Compare, PairsTheRoundsOfARunSideBySide) {
+    std::string sides[2];
+    for (int round = 1; round <= 6; ++round) {
+        for (int side = 0; side < 2; ++side) {
+            const double level = 1000 * (1 + 0.2 * round) * (side == 0 ? 1 : 0.97);
+            sides[side] += RunText(32000, {level, level + 10}, 0, true,
+                                   "versus=9-1 side=" + std::to_string(side + 1) +
+                                       " round=" + std::to_string(round) + " rounds=6");
+        }
+    }
+    Outcome outcome = CompareTexts({sides[0], sides[1]});
+    EXPECT_EQ(
+        Lines(outcome.out, outcome.paths[0] + " and " + outcome.paths[1] + " ran side by side")
+            .size(),
+        1u);
+    EXPECT_EQ(Lines(outcome.out, "32000 particles")[0],
+              "32000 particles at 640x480, turns: 12 old, 12 new, 6 rounds paired");
+    EXPECT_NE(Lines(outcome.out, "kps ")[0].find(" -3.00% (p=0.031 n=6 rounds)"), std::string::npos)
+        << outcome.out;
+    EXPECT_TRUE(Lines(outcome.out, "warning").empty())
+        << outcome.out;  // the pairs take out the climb
+    sides[1].replace(sides[1].find("versus=9-1"), 10, "versus=9-2");  // another pair's log
+    outcome = CompareTexts({sides[0], sides[1]});
+    EXPECT_NE(Lines(outcome.out, "kps ")[0].find(" ~        (p=0.507 n=12+12)"), std::string::npos)
+        << outcome.out;
+}
+
+TEST(Compare, WarnsOfUnequalProcessorSharesATrendAndARunCutShort) {
+    const std::vector<double> steady = {1000, 1020, 1010, 1030, 990, 1000, 1020, 1010, 990, 1030};
+    const Outcome outcome = CompareTexts(
+        {RunText(32000, Steps(1000, 10, 10), 10800), RunText(32000, steady, 7200, false)});
+    EXPECT_EQ(Lines(outcome.out, "processors")[0],
+              "processors     1.50                            1.00");
+    const std::vector<std::string> warnings = Lines(outcome.out, "warning: ");
+    ASSERT_EQ(warnings.size(), 2u) << outcome.out;
+    EXPECT_EQ(warnings[0].substr(0, 65),
+              "warning: the new run had 1.00 of a processor, the old 1.50 (-33%)");
+    EXPECT_EQ(warnings[1], "warning: " + outcome.paths[0] +
+                               "'s kps rose as its turns went on (Kendall's tau +1.00, p=0.000): "
+                               "the machine's level moved during the run");
+    EXPECT_EQ(Lines(outcome.out, "note: ")[0],
+              "note: " + outcome.paths[1] +
+                  ": a run cut short, with no summary after its 10 turns; those are compared");
+}
+
+TEST(Compare, PlotsTheTurnsOrKpsAgainstTheCountAndSaysWhyItCannot) {
+    const std::string folder = ::testing::TempDir() + std::to_string(getpid());
+    const std::string one = RunText(32000, {500, 510}), two = one + RunText(8000, {900});
+    for (const auto& [logs, axis, legend] :
+         {std::tuple{std::vector{one, one}, ">turn</text>", "softpipe (" + folder + "b.log)<"},
+          std::tuple{std::vector{one, two}, ">particles</text>",
+                     "softpipe (" + folder + "b.log), 640x480<"}}) {
+        const std::string plot = folder + ".svg";
+        EXPECT_EQ(CompareTexts(logs, Plot(plot)).status, 0);
+        std::stringstream svg;
+        svg << std::ifstream(plot).rdbuf();
+        EXPECT_NE(svg.str().find(axis), std::string::npos) << svg.str();
+        EXPECT_NE(svg.str().find(legend), std::string::npos) << svg.str();
+        EXPECT_NE(svg.str().find(">kps (thousands of particles per second)</text>"),
+                  std::string::npos);
+        std::remove(plot.c_str());
+    }
+    const Outcome outcome = CompareTexts({one}, Plot("/nonexistent/p.svg"));
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err,
+              "embervane-compare: cannot write /nonexistent/p.svg: No such file or directory\n");
 }
 
 }  // namespace

@@ -159,7 +159,7 @@ TEST(Statistics, UTestMediansAndIntervalsMatchTheReference) {
     }
     // Count, then the interval's ends and the median, of (7i mod n) + 1 for i below n.
     const std::tuple<int, double, double, double> intervals[] = {
-        {6, 1, 6, 3.5}, {9, 2, 8, 5}, {10, 2, 9, 5.5}, {20, 6, 15, 10.5}};
+        {6, 1, 6, 3}, {9, 2, 8, 5}, {10, 2, 9, 5}, {20, 6, 15, 10}};
     for (const auto& [n, low, high, median] : intervals) {
         std::vector<double> values;
         for (int i = 0; i < n; ++i) {
@@ -172,4 +172,46 @@ TEST(Statistics, UTestMediansAndIntervalsMatchTheReference) {
         EXPECT_EQ(Median(values), median) << n;
     }
     EXPECT_FALSE(MedianInterval95({5, 1, 4, 2, 3}).known);  // 5 values are too few
+}
+
+// Against SciPy 1.10's wilcoxon (method "exact", or "approx" with correction=True) and
+// kendalltau(range(n), values, method="asymptotic").
+TEST(Statistics, SignedRankAndTrendTestsMatchTheReference) {
+    std::vector<double> fifty;  // no two alike in size: exact up to 50 differences, normal beyond
+    for (int i = 0; i < 51; ++i) {
+        fifty.push_back((i * 37) % 101 - 50.5);
+    }
+    const std::vector<double> fiftyOne = fifty;
+    fifty.pop_back();
+    // Differences, then how many count, W of the positive ones and the two-sided p-value.
+    const std::tuple<const char*, std::vector<double>, int, double, double> rows[] = {
+        {"exact", {1.5, -0.5, 2.5, 3.5, 4.5, 5.5}, 6, 20, 0.0625},
+        {"exact, all of one sign", {1, 2, 3, 4, 5, 6}, 6, 21, 0.03125},
+        {"exact, 50", fifty, 50, 625, 0.9085978224870299},
+        {"normal, 51", fiftyOne, 51, 641, 0.8402845354837747},
+        {"ties: normal", {1, 1, -2, 3, 3, 3, 4, -5, 6, 7}, 10, 44, 0.101799415202487},
+        {"zeros dropped", {0, -3, 1, 0, -2}, 3, 1, 0.5},
+        {"only zeros", {0, 0}, 0, 0, 1},
+    };
+    for (const auto& [why, differences, n, w, p] : rows) {
+        const SignedRankTest test = WilcoxonSignedRank(differences);
+        EXPECT_EQ(test.n, n) << why;
+        EXPECT_EQ(test.w, w) << why;
+        EXPECT_NEAR(test.p, p, 1e-12) << why;
+    }
+    // Values in time order, then tau and the p-value.
+    const std::tuple<std::vector<double>, double, double> trends[] = {
+        {{1, 2, 3, 4, 5, 6, 7, 8}, 1, 0.0005320055051392492},
+        {{843, 835, 847, 900, 1213, 1191, 1200, 1100, 1150, 990},
+         0.37777777777777777,
+         0.12837877285143115},
+        {{3, 1, 2, 2, 5, 5, 4, 6, 2}, 0.35355339059327373, 0.1991148485732348},
+        {{8, 7, 6, 5, 4, 3, 2, 1}, -1, 0.0005320055051392492},
+        {{4, 4, 4}, 0, 1},
+    };
+    for (const auto& [values, tau, p] : trends) {
+        const TrendTest test = KendallTrend(values);
+        EXPECT_NEAR(test.tau, tau, 1e-12) << values[1];
+        EXPECT_NEAR(test.p, p, 1e-12) << values[1];
+    }
 }
