@@ -255,8 +255,10 @@ void PrintGroup(const std::vector<std::string>& paths, const std::vector<const G
     if (shares.size() == 2 && std::fabs(shares[1] / shares[0] - 1) > kShareWarning) {
         out << "warning: the new run had " << ShareText(shares[1]) << " of a processor, the old "
             << ShareText(shares[0]) << Format(" (%+.0f%%)", (shares[1] / shares[0] - 1) * 100)
-            << ": a machine busier for one side, or a program that uses fewer processors, can "
-               "explain a change of that size"
+            << (paired ? ": side by side, the two programs use the processors differently"
+                       : ": a machine busier for one side, or a program that uses fewer "
+                         "processors")
+            << ", which can explain a kps change of about that size"
             << (paired ? "\n" : "; run the two side by side (embervane-bench --versus)\n");
     }
     for (size_t i = 0; i < sides.size() && !paired; ++i) {
