@@ -36,6 +36,11 @@ std::string Format(const char* format, double value) {
     return text;
 }
 
+// "1 turn", "2 turns".
+std::string Count(size_t n, const std::string& what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
 std::string Field(const std::map<std::string, std::string>& fields, const char* name) {
     const auto field = fields.find(name);
     return field == fields.end() ? "?" : field->second;
@@ -182,8 +187,7 @@ void NoteCutShort(const std::string& path, const Group& group, std::ostream& out
     for (const Run* run : group.runs) {
         if (!run->summarised) {
             out << "note: " << path << ": a run cut short, with no summary after its "
-                << run->turns.size() << (run->turns.size() == 1 ? " turn" : " turns")
-                << "; those are compared\n";
+                << Count(run->turns.size(), "turn") << "; those are compared\n";
         }
     }
 }
@@ -200,15 +204,14 @@ void PrintGroup(const std::vector<std::string>& paths, const std::vector<const G
     const Group& old = *sides.front();
     out << "\n" << old.workload;
     if (sides.size() == 1) {
-        out << ", " << old.turns.size() << " turns\n"
+        out << ", " << Count(old.turns.size(), "turn") << "\n"
             << std::string(15, ' ') << "median [95% interval]\n";
     } else {
         const Group& now = *sides.back();
         out << (now.workload == old.workload ? "" : " against " + now.workload)
             << ", turns: " << old.turns.size() << " old, " << now.turns.size() << " new";
         if (paired) {
-            const size_t rounds = RoundMedians(old, now, &Turn::kps).size();
-            out << ", " << rounds << (rounds == 1 ? " round" : " rounds") << " paired";
+            out << ", " << Count(RoundMedians(old, now, &Turn::kps).size(), "round") << " paired";
         }
         out << "\n"
             << std::string(15, ' ') << "old median [95% interval]      "
@@ -230,7 +233,9 @@ void PrintGroup(const std::vector<std::string>& paths, const std::vector<const G
             line.resize(line.size() + (real ? 1 : 8), ' ');
             line += change.detail;
             if (metric.field == &Turn::kps) {
-                report->kpsRatios.push_back(change.ratio);
+                if (std::isfinite(change.ratio) && change.ratio > 0) {  // no old median of 0
+                    report->kpsRatios.push_back(change.ratio);
+                }
                 if (real && options.maxSlowdown >= 0 && -percent > options.maxSlowdown) {
                     report->slower.push_back(paths.back() + " at " + sides.back()->workload +
                                              ": kps " + Format("%+.2f%% ", percent) +
@@ -275,16 +280,11 @@ std::string Describe(const RunLog& log) {
     if (!run.bench.empty()) {
         text += "; " + Field(run.bench, "cpu") + ", " + Field(run.bench, "cores") + " cores";
     }
-    const size_t turns = [&] {
-        size_t sum = 0;
-        for (const Run& r : log.runs) {
-            sum += r.turns.size();
-        }
-        return sum;
-    }();
-    return text + "; " + std::to_string(log.runs.size()) +
-           (log.runs.size() == 1 ? " run, " : " runs, ") + std::to_string(turns) +
-           (turns == 1 ? " turn" : " turns");
+    size_t turns = 0;
+    for (const Run& other : log.runs) {
+        turns += other.turns.size();
+    }
+    return text + "; " + Count(log.runs.size(), "run") + ", " + Count(turns, "turn");
 }
 
 // The series of the plot: each log's kps turn by turn where every log measured one workload,
