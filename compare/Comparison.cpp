@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <map>
 
 #include "compare/Plot.h"
@@ -100,20 +101,24 @@ std::string VersusId(const RunLog& log) {
     return id;
 }
 
-// The median of each round that both groups ran, old side and new.
-std::vector<std::pair<double, double>> RoundMedians(const Group& old, const Group& now,
-                                                    double Turn::*field) {
+// A figure of each round that both groups ran, old side and new.
+using Figure = std::function<double(const std::vector<Turn>&)>;
+std::vector<std::pair<double, double>> RoundFigures(const Group& old, const Group& now,
+                                                    const Figure& figure) {
     std::vector<std::pair<double, double>> rounds;
     for (const Run* a : old.runs) {
         for (const Run* b : now.runs) {
             if (Field(a->bench, "round") == Field(b->bench, "round")) {
-                rounds.emplace_back(Median(Values(a->turns, field)),
-                                    Median(Values(b->turns, field)));
+                rounds.emplace_back(figure(a->turns), figure(b->turns));
                 break;
             }
         }
     }
     return rounds;
+}
+
+Figure MedianOf(double Turn::*field) {
+    return [field](const std::vector<Turn>& turns) { return Median(Values(turns, field)); };
 }
 
 // "median [low, high]", padded to a column.
@@ -140,7 +145,7 @@ Change Compare(const Group& old, const Group& now, double Turn::*field, bool pai
     char detail[64];
     if (paired) {
         std::vector<double> differences, ratios;
-        for (const auto& [a, b] : RoundMedians(old, now, field)) {
+        for (const auto& [a, b] : RoundFigures(old, now, MedianOf(field))) {
             differences.push_back(b - a);
             ratios.push_back(b / a);
         }
@@ -211,7 +216,8 @@ void PrintGroup(const std::vector<std::string>& paths, const std::vector<const G
         out << (now.workload == old.workload ? "" : " against " + now.workload)
             << ", turns: " << old.turns.size() << " old, " << now.turns.size() << " new";
         if (paired) {
-            out << ", " << Count(RoundMedians(old, now, &Turn::kps).size(), "round") << " paired";
+            out << ", " << Count(RoundFigures(old, now, MedianOf(&Turn::kps)).size(), "round")
+                << " paired";
         }
         out << "\n"
             << std::string(15, ' ') << "old median [95% interval]      "
@@ -257,10 +263,18 @@ void PrintGroup(const std::vector<std::string>& paths, const std::vector<const G
     for (size_t i = 0; i < sides.size(); ++i) {
         NoteCutShort(paths[i], *sides[i], out);
     }
-    if (shares.size() == 2 && std::fabs(shares[1] / shares[0] - 1) > kShareWarning) {
+    bool sharesDiffer = shares.size() == 2 && std::fabs(shares[1] / shares[0] - 1) > kShareWarning;
+    if (sharesDiffer && paired) {  // and round after round, beyond the machine's own moves
+        std::vector<double> differences;
+        for (const auto& [a, b] : RoundFigures(old, *sides.back(), ProcessorShare)) {
+            differences.push_back(b - a);
+        }
+        sharesDiffer = WilcoxonSignedRank(differences).p <= kSignificance;
+    }
+    if (sharesDiffer) {
         out << "warning: the new run had " << ShareText(shares[1]) << " of a processor, the old "
             << ShareText(shares[0]) << Format(" (%+.0f%%)", (shares[1] / shares[0] - 1) * 100)
-            << (paired ? ": side by side, the two programs use the processors differently"
+            << (paired ? " round after round: the two programs use the processors differently"
                        : ": a machine busier for one side, or a program that uses fewer "
                          "processors")
             << ", which can explain a kps change of about that size"

@@ -52,6 +52,12 @@ def test_a_headless_run_holds_each_count_with_its_turns_and_summary(tmp_path):
     # The log reads back whole: both counts, each with its turns and the program's processor time.
     report = subprocess.run([COMPARE, str(tmp_path / "x.log")], capture_output=True, text=True)
     assert report.returncode == 0, report.stderr
+    # Against itself, with the options a nightly job gives: no slowdown, and a plot.
+    itself = subprocess.run([COMPARE, "--max-slowdown", "5", "--any-workload", "--plot",
+                             str(tmp_path / "x.svg"), str(tmp_path / "x.log"),
+                             str(tmp_path / "x.log")], capture_output=True, text=True)
+    assert itself.returncode == 0, itself.stderr
+    assert (tmp_path / "x.svg").read_text().startswith("<svg ")
     groups = [line for line in report.stdout.splitlines() if " particles at " in line]
     assert groups == ["8000 particles at 640x480, 3 turns", "32000 particles at 640x480, 3 turns"]
     shares = [line.split()[1] for line in report.stdout.splitlines() if line.startswith("processors")]
@@ -62,7 +68,8 @@ def test_a_headless_run_holds_each_count_with_its_turns_and_summary(tmp_path):
 @pytest.mark.parametrize("args,status,stream", [(["--help"], 0, "stdout"),
                                                 ([], 2, "stderr"),
                                                 (["--max-slowdown", "x", "a.log"], 2, "stderr"),
-                                                (["--frobnicate", "a.log"], 2, "stderr")])
+                                                (["--frobnicate", "a.log"], 2, "stderr"),
+                                                (["a.log", "--plot"], 2, "stderr")])
 def test_compare_says_its_usage_with_the_status_of_why(args, status, stream):
     result = subprocess.run([COMPARE, *args], capture_output=True, text=True)
     assert result.returncode == status

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include "compare/Comparison.h"
+#include "compare/Plot.h"
 #include "compare/RunLog.h"
 #include "measure/RunIdentity.h"
 
@@ -25,7 +27,8 @@ TEST(Logfmt, ValuesReadBackAsWrittenAndMalformedLinesGiveNoFields) {
         EXPECT_EQ(ParseLogfmt(line)["next"], "1") << line;
     }
     EXPECT_EQ(LogfmtValue("4.5 (Core)"), "\"4.5 (Core)\"");
-    for (const char* line : {"k=\"open", "k=\"bad\\q\"", "=v", "k=1 k=2", "k=a\"b", "k=\"a\"b"}) {
+    for (const char* line : {"k=\"open", "k=\"bad\\q\"", "=v", "k=1 k=2", "k=a\"b", "k=\"a\"b",
+                             "k=\"\\u00e9\"", "k=\"\\u00zz\""}) {
         EXPECT_TRUE(ParseLogfmt(line).empty()) << line;
     }
 }
@@ -196,6 +199,9 @@ TEST(Compare, PairsRunsByWorkloadAndStopsAtARealSlowdown) {
     EXPECT_EQ(outcome.status, kSlowdownStatus);
     EXPECT_EQ(Lines(outcome.out, "8000 particles")[0],
               "8000 particles at 640x480, turns: 6 old, 6 new");
+    EXPECT_EQ(
+        Lines(outcome.out, "               old median")[0],
+        "               old median [95% interval]      new median [95% interval]      change");
     const std::vector<std::string> kps = Lines(outcome.out, "kps ");
     ASSERT_EQ(kps.size(), 2u);
     EXPECT_NE(kps[0].find(" -20.00% (p=0.002 n=6+6)"), std::string::npos) << kps[0];
@@ -209,7 +215,10 @@ TEST(Compare, PairsRunsByWorkloadAndStopsAtARealSlowdown) {
     EXPECT_EQ(Lines(outcome.out, "slower by more than 4%: ").size(), 2u);
     EXPECT_EQ(CompareTexts({old, now}, Slowdown(20)).status, 0);
     EXPECT_EQ(CompareTexts({old, old, now}, Slowdown(20)).status, 0);
-    EXPECT_EQ(CompareTexts({old, now, old}, Slowdown(19)).status, kSlowdownStatus);
+    outcome = CompareTexts({old, now, old}, Slowdown(19));
+    EXPECT_EQ(outcome.status, kSlowdownStatus);
+    EXPECT_EQ(Lines(outcome.out, "== ")[1],
+              "== " + outcome.paths[2] + " against " + outcome.paths[0]);
 }
 
 // Rounds of two programs side by side, on a machine whose level climbs by a fifth a round: the
@@ -280,6 +289,34 @@ TEST(Compare, PlotsTheTurnsOrKpsAgainstTheCountAndSaysWhyItCannot) {
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.err,
               "embervane-compare: cannot write /nonexistent/p.svg: No such file or directory\n");
+}
+
+// Every dot inside the axes, with ticks at round values: rows of x and y, then the ticks'
+// labels, y's from the bottom up and x's from left to right.
+TEST(Plot, DrawsEachPointWithinItsAxesAndTicksAtRoundValues) {
+    const std::tuple<std::vector<double>, std::vector<double>, std::string> rows[] = {
+        {{1, 2, 3}, {10, 20, 30}, "0 10 20 30 40 1 2 3 "},
+        {{5}, {3}, "0 1 2 3 4 4 5 6 "},  // one point: a range around it
+        {{8000, 32000, 120000}, {400, 1300, 1100}, "0 500 1000 1500 50000 100000 "},
+    };
+    for (const auto& [x, y, ticks] : rows) {
+        const std::string svg = PlotSvg({{"a", x, y, {}, {}}}, "turn", "kps");
+        std::string labels;
+        const std::regex label(">([0-9]+)</text>");
+        for (std::sregex_iterator at(svg.begin(), svg.end(), label), end; at != end; ++at) {
+            labels += (*at)[1].str() + " ";
+        }
+        EXPECT_EQ(labels, ticks) << svg;
+        const std::regex dot("cx=\"([0-9.]+)\" cy=\"([0-9.]+)\"");
+        size_t dots = 0;
+        for (std::sregex_iterator at(svg.begin(), svg.end(), dot), end; at != end; ++at, ++dots) {
+            EXPECT_GT(std::stod((*at)[1]), 80) << svg;  // right of the y axis
+            EXPECT_LT(std::stod((*at)[1]), 620) << svg;
+            EXPECT_GE(std::stod((*at)[2]), 20) << svg;  // above the x axis
+            EXPECT_LE(std::stod((*at)[2]), 300) << svg;
+        }
+        EXPECT_EQ(dots, x.size());
+    }
 }
 
 }  // namespace
