@@ -2,6 +2,7 @@
 #include "driver/BenchOptions.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 const char kBenchUsage[] =
     "usage: embervane-bench [--particles N[,N...]] [--turns N] [--size 640x480|320x240]\n"
@@ -10,8 +11,7 @@ const char kBenchUsage[] =
     "Runs Embervane's benchmark mode with no one at the keyboard: for each count, a settling\n"
     "turn and N counted turns, and the program's lines to standard output or FILE.\n"
     "--program and --versus take the arguments after them, up to the next of these options or\n"
-    "--; the command runs from the pictures' folder (a path to the program itself is taken\n"
-    "from the current folder).\n";
+    "--; the command runs from the pictures' folder, its paths taken from the current folder.\n";
 
 namespace {
 
@@ -135,4 +135,16 @@ std::string ParseBenchOptions(const std::vector<std::string>& arguments, BenchOp
         options->turns = turnsGiven ? options->turns : 2;
     }
     return "";
+}
+
+std::vector<std::string> CommandFrom(const std::string& here, std::vector<std::string> command) {
+    for (size_t i = 0; i < command.size(); ++i) {
+        std::string& argument = command[i];
+        const bool path = argument.find('/') != std::string::npos && argument[0] != '/';
+        std::error_code ignored;
+        if (path && (i == 0 || std::filesystem::exists(here + "/" + argument, ignored))) {
+            argument = here + "/" + argument;
+        }
+    }
+    return command;
 }

@@ -25,3 +25,7 @@ extern const char kBenchUsage[];
 // Reads the arguments after the program's name into `options`; returns an empty string, or what
 // is wrong with them.
 std::string ParseBenchOptions(const std::vector<std::string>& arguments, BenchOptions* options);
+
+// `command` as it is run from another folder: its program, where named by a relative path, and
+// every other relative path in it that names a file or folder in `here`, taken from `here`.
+std::vector<std::string> CommandFrom(const std::string& here, std::vector<std::string> command);

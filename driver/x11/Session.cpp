@@ -219,14 +219,10 @@ bool Session::OpenDisplay() {
 }
 
 bool Session::Start(Side& side) {
-    std::vector<std::string> command = side.command;
-    // The command runs from the pictures' folder: a path to it is taken from here.
-    if (command[0].find('/') != std::string::npos && command[0][0] != '/') {
-        char here[4096];
-        if (getcwd(here, sizeof(here)) != nullptr) {
-            command[0] = std::string(here) + "/" + command[0];
-        }
-    }
+    // The command runs from the pictures' folder: its paths are taken from here.
+    char here[4096];
+    const std::vector<std::string> command =
+        getcwd(here, sizeof(here)) != nullptr ? CommandFrom(here, side.command) : side.command;
     const std::set<unsigned long> before = x_.ProgramWindows();
     side.process = std::make_unique<Process>();
     const std::string wrong = side.process->Start(command, data_, {{"DISPLAY", display_}});

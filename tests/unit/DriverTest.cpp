@@ -1,10 +1,13 @@
 // embervane-bench without a server: its command line, what it reads in the program's lines, the
 // keys it sends toward a count, the log it keeps, and the lines it writes of its own.
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "driver/BenchLines.h"
 #include "driver/BenchOptions.h"
@@ -58,6 +61,21 @@ TEST(BenchOptions, ReadsWhatTheyAskAndSayWhatIsWrong) {
     for (const auto& [arguments, message] : wrong) {
         EXPECT_EQ(ParseBenchOptions(arguments, &options), message) << arguments[0];
     }
+}
+
+// The command runs from the pictures' folder: the paths that the user gave from here stay paths
+// to the same files.
+TEST(BenchOptions, ACommandsPathsAreTakenFromTheCurrentFolder) {
+    const std::string here = ::testing::TempDir() + "bench-" + std::to_string(getpid());
+    std::filesystem::create_directories(here + "/build");
+    std::ofstream(here + "/build/embervane") << "";
+    EXPECT_EQ(CommandFrom(here, {"env", "A=b/c", "build/embervane", "no/such", "/bin/x", "build"}),
+              (std::vector<std::string>{"env", "A=b/c", here + "/build/embervane", "no/such",
+                                        "/bin/x", "build"}));
+    EXPECT_EQ(CommandFrom(here, {"old/embervane"}),  // not there: said not found by its full path
+              std::vector<std::string>{here + "/old/embervane"});
+    EXPECT_EQ(CommandFrom(here, {"embervane"}), std::vector<std::string>{"embervane"});  // on PATH
+    std::filesystem::remove_all(here);
 }
 
 TEST(BenchLines, ReadsTheProgramsLinesAndKeepsOneRunLineARun) {
