@@ -17,7 +17,7 @@ namespace {
 TEST(BenchOptions, ReadsWhatTheyAskAndSayWhatIsWrong) {
     BenchOptions options;
     ASSERT_EQ(ParseBenchOptions({"--particles", "500,120000", "--turns", "3", "--size", "320x240",
-                                 "--headless", "-o", "x.log", "--limit", "90"},
+                                 "-o", "x.log", "--limit", "90", "--headless"},
                                 &options),
               "");
     EXPECT_EQ(options.particles, (std::vector<int>{500, 120000}));

@@ -1,5 +1,7 @@
-// The program without a window: the frame step, keys and menu values, the window's own events
-// and camera drags.
+// The program without a window: the frame step and the system clock under it, keys and menu
+// values, the window's own events and camera drags.
+#include <chrono>
+
 #include "ProgramFixture.h"
 #include "program/Camera.h"
 
@@ -63,6 +65,28 @@ std::string Snapshot() {
 // Keys in either case and menu entries run their operation and nothing else, in a benchmark turn
 // under way: each that acts (an effect, a viewport key) starts the turn afresh, as a count change
 // does; keys outside the table and entries of no action keep it.
+// The system clock itself, against the standard library's: the counter and the tick count follow
+// real time, and the processor time a busy loop's, each in its own unit.
+TEST(SystemClock, CountsRealAndProcessorTimeInTheirUnits) {
+    int64_t frequency = 0;
+    ASSERT_TRUE(kSystemClock.queryFrequency(&frequency));
+    EXPECT_EQ(frequency, 1'000'000'000);
+    const auto start = std::chrono::steady_clock::now();
+    const int64_t counter = kSystemClock.queryCounter();
+    const int64_t cpu = kSystemClock.processCpuNanoseconds();
+    const uint32_t ticks = kSystemClock.tickCount();
+    while (kSystemClock.processCpuNanoseconds() - cpu < 50'000'000 &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
+    }
+    const int64_t elapsed = kSystemClock.queryCounter() - counter;
+    const auto reference = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                               std::chrono::steady_clock::now() - start)
+                               .count();
+    EXPECT_GE(kSystemClock.processCpuNanoseconds() - cpu, 50'000'000);
+    EXPECT_NEAR(static_cast<double>(elapsed), static_cast<double>(reference), 1e6);
+    EXPECT_NEAR(kSystemClock.tickCount() - ticks, elapsed / 1e6, 2);
+}
+
 TEST_F(App, KeysAndMenuEntriesRunTheirOperationAndThoseThatActStartTheTurnAfresh) {
     // Keys, the menu entry by its place from the top (the menu's picture shows its label there;
     // -1 is a value of no entry) and the operation they stand for; the labels' letters are no
