@@ -264,20 +264,23 @@ void PrintGroup(const std::vector<std::string>& paths, const std::vector<const G
         NoteCutShort(paths[i], *sides[i], out);
     }
     bool sharesDiffer = shares.size() == 2 && std::fabs(shares[1] / shares[0] - 1) > kShareWarning;
-    if (sharesDiffer && paired) {  // and round after round, beyond the machine's own moves
-        std::vector<double> differences;
+    if (sharesDiffer && paired) {  // in the rounds too, as their kps are compared
+        std::vector<double> differences, ratios;
         for (const auto& [a, b] : RoundFigures(old, *sides.back(), ProcessorShare)) {
             differences.push_back(b - a);
+            ratios.push_back(b / a);
         }
-        sharesDiffer = WilcoxonSignedRank(differences).p <= kSignificance;
+        sharesDiffer = std::fabs(Median(ratios) - 1) > kShareWarning &&
+                       WilcoxonSignedRank(differences).p <= kSignificance;
     }
     if (sharesDiffer) {
         out << "warning: the new run had " << ShareText(shares[1]) << " of a processor, the old "
-            << ShareText(shares[0]) << Format(" (%+.0f%%)", (shares[1] / shares[0] - 1) * 100)
-            << (paired ? " round after round: the two programs use the processors differently"
-                       : ": a machine busier for one side, or a program that uses fewer "
-                         "processors")
-            << ", which can explain a kps change of about that size"
+            << ShareText(shares[0]) << Format(" (%+.0f%%", (shares[1] / shares[0] - 1) * 100)
+            << (paired ? ", round after round): a program that uses more or fewer processors, or "
+                         "a machine that gave one side more,"
+                       : "): a machine busier for one side, or a program that uses fewer "
+                         "processors,")
+            << " can explain a kps change of about that size"
             << (paired ? "\n" : "; run the two side by side (embervane-bench --versus)\n");
     }
     for (size_t i = 0; i < sides.size() && !paired; ++i) {
