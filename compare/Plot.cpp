@@ -110,7 +110,7 @@ std::string PlotSvg(const std::vector<PlotSeries>& series, const std::string& xL
     }
     svg +=
         Line(kLeft, kTop, kLeft, y(0), "black") + Line(kLeft, y(0), kWidth - kRight, y(0), "black");
-    svg += Text((kWidth + kLeft) / 2, y(0) + 38, "middle", xLabel);
+    svg += Text((kLeft + kWidth - kRight) / 2, y(0) + 38, "middle", xLabel);
     svg += Text(18, kTop + kPlotHeight / 2, "middle", yLabel,
                 Format(" transform=\"rotate(-90 18 %.1f)\"", kTop + kPlotHeight / 2));
     for (size_t which = 0; which < series.size(); ++which) {

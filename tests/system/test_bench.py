@@ -69,6 +69,7 @@ def test_a_headless_run_holds_each_count_with_its_turns_and_summary(tmp_path):
                                                 ([], 2, "stderr"),
                                                 (["--max-slowdown", "x", "a.log"], 2, "stderr"),
                                                 (["--frobnicate", "a.log"], 2, "stderr"),
+                                                (["--max-slowdown", "101", "a.log"], 2, "stderr"),
                                                 (["a.log", "--plot"], 2, "stderr")])
 def test_compare_says_its_usage_with_the_status_of_why(args, status, stream):
     result = subprocess.run([COMPARE, *args], capture_output=True, text=True)

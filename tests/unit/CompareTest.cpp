@@ -182,6 +182,10 @@ TEST(Compare, SaysWhatItComparedAndRefusesAnotherWorkloadUnlessAsked) {
     EXPECT_EQ(CompareLogs({"/nonexistent/a.log"}, {}, out, err), 1);
     EXPECT_EQ(err.str(),
               "embervane-compare: cannot read /nonexistent/a.log: No such file or directory\n");
+    outcome = CompareTexts({kRun + TurnLine("fast", "1")});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err,
+              "embervane-compare: " + outcome.paths[0] + ":2: not a number in range: kps=fast\n");
 }
 
 // Three workloads each, two of them shared: those two compared, with their geometric mean, the
@@ -279,6 +283,11 @@ TEST(Compare, WarnsOfUnequalProcessorSharesATrendAndARunCutShort) {
     EXPECT_EQ(Lines(outcome.out, "note: ")[0],
               "note: " + outcome.paths[1] +
                   ": a run cut short, with no summary after its 10 turns; those are compared");
+    // One log alone says its own trend too.
+    const Outcome alone = CompareTexts({RunText(32000, Steps(1000, -10, 10))});
+    EXPECT_EQ(Lines(alone.out, "warning: ").size(), 1u) << alone.out;
+    EXPECT_NE(alone.out.find("'s kps fell as its turns went on (Kendall's tau -1.00"),
+              std::string::npos);
 }
 
 TEST(Compare, PlotsTheTurnsOrKpsAgainstTheCountAndSaysWhyItCannot) {
@@ -315,7 +324,7 @@ TEST(Plot, DrawsEachPointWithinItsAxesAndTicksAtRoundValues) {
     for (const auto& [x, y, ticks] : rows) {
         const std::string svg = PlotSvg({{"a", x, y, {}, {}}}, "turn", "kps");
         std::string labels;
-        const std::regex label(">([0-9]+)</text>");
+        const std::regex label(">([0-9.]+)</text>");
         for (std::sregex_iterator at(svg.begin(), svg.end(), label), end; at != end; ++at) {
             labels += (*at)[1].str() + " ";
         }
@@ -329,6 +338,9 @@ TEST(Plot, DrawsEachPointWithinItsAxesAndTicksAtRoundValues) {
             EXPECT_LE(std::stod((*at)[2]), 300) << svg;
         }
         EXPECT_EQ(dots, x.size());
+        std::smatch axis;  // the x axis's label, under its middle
+        ASSERT_TRUE(std::regex_search(svg, axis, std::regex("<text x=\"([0-9.]+)\"[^>]*>turn<")));
+        EXPECT_NEAR(std::stod(axis[1]), 350, 1);
     }
 }
 
