@@ -354,6 +354,30 @@ std::vector<PlotSeries> PlotData(const std::vector<std::string>& paths,
     return series;
 }
 
+// The pairs (group of the first log, group of the other) of one workload; where there are none
+// and `inOrder`, the groups of each log in order.
+std::vector<std::pair<size_t, size_t>> Partners(const std::vector<Group>& first,
+                                                const std::vector<Group>& other, bool inOrder) {
+    std::vector<std::pair<size_t, size_t>> pairs;
+    for (size_t a = 0; a < first.size(); ++a) {
+        for (size_t b = 0; b < other.size(); ++b) {
+            if (other[b].workload == first[a].workload) {
+                pairs.emplace_back(a, b);
+            }
+        }
+    }
+    for (size_t k = 0; pairs.empty() && inOrder && k < first.size() && k < other.size(); ++k) {
+        pairs.emplace_back(k, k);
+    }
+    return pairs;
+}
+
+bool HasPartner(const std::vector<std::pair<size_t, size_t>>& pairs, bool inFirst, size_t group) {
+    return std::any_of(pairs.begin(), pairs.end(), [&](const auto& pair) {
+        return (inFirst ? pair.first : pair.second) == group;
+    });
+}
+
 }  // namespace
 
 int CompareLogs(const std::vector<std::string>& paths, const CompareOptions& options,
@@ -376,17 +400,10 @@ int CompareLogs(const std::vector<std::string>& paths, const CompareOptions& opt
     for (const RunLog& log : logs) {
         groups.push_back(Groups(log));
     }
-    // For each log after the first, its groups' partners among the first log's, by workload.
     std::vector<std::vector<std::pair<size_t, size_t>>> partners(logs.size());
     for (size_t i = 1; i < logs.size(); ++i) {
-        for (size_t a = 0; a < groups[0].size(); ++a) {
-            for (size_t b = 0; b < groups[i].size(); ++b) {
-                if (groups[i][b].workload == groups[0][a].workload) {
-                    partners[i].emplace_back(a, b);
-                }
-            }
-        }
-        if (partners[i].empty() && !options.anyWorkload) {
+        partners[i] = Partners(groups[0], groups[i], options.anyWorkload);
+        if (partners[i].empty()) {
             std::string theirs[2];
             for (const size_t side : {size_t{0}, i}) {
                 for (const Group& group : groups[side]) {
@@ -397,10 +414,6 @@ int CompareLogs(const std::vector<std::string>& paths, const CompareOptions& opt
                 << paths[i] << " " << theirs[1]
                 << ": another workload is another measure (--any-workload compares them anyway)\n";
             return 1;
-        }
-        for (size_t k = 0; partners[i].empty() && k < groups[0].size() && k < groups[i].size();
-             ++k) {
-            partners[i].emplace_back(k, k);  // --any-workload: in order
         }
     }
     for (size_t i = 0; i < logs.size(); ++i) {
@@ -447,10 +460,7 @@ int CompareLogs(const std::vector<std::string>& paths, const CompareOptions& opt
         }
         for (const size_t side : {size_t{0}, i}) {
             for (size_t g = 0; g < groups[side].size(); ++g) {
-                const bool partnered = std::any_of(
-                    partners[i].begin(), partners[i].end(),
-                    [&](const auto& pair) { return (side == 0 ? pair.first : pair.second) == g; });
-                if (!partnered) {
+                if (!HasPartner(partners[i], side == 0, g)) {
                     out << "only in " << paths[side] << ": " << groups[side][g].workload << "\n";
                 }
             }
