@@ -1,5 +1,7 @@
 // What the program measures, on known frame times: the HUD's statistics, and benchmark mode's
 // turn lines and summary.
+#include <sstream>
+
 #include "ProgramFixture.h"
 #include "measure/RunSummary.h"
 #include "measure/Statistics.h"
@@ -104,6 +106,68 @@ TEST_F(App, ACountSetAgainStartsTheSummaryAfresh) {
     EXPECT_EQ(lines.substr(lines.rfind("summary")),
               "summary particles=32000 turns=1 fps_median=32.0 kps_median=1024 kps_min=1024 "
               "kps_max=1024 frame_ms_p99_median=31.25 width=640 height=480\n");
+}
+
+// Which turns the summary leaves out after each kind of change, from the rule rather than the
+// turns' own marks: a change of the workload (count, size) forgets the turns before it and leaves
+// out the first after; any other change of what a frame draws (an effect, a menu entry, the
+// window's return) leaves out only the first after. The run: the first turn, one at 16 fps, the
+// change 50 frames into the next, then one at 64 fps (the change's settling) and two at 32.
+TEST_F(App, EachKindOfChangeLeavesOutTheTurnsOfItsOwnRule) {
+    // clang-format off
+    const std::tuple<const char*, void (*)(), const char*, const char*, const char*> rows[] = {
+        {"count", [] { ApplyKey('+'); }, "0 1 0 1 1", "particles=32500 width=640 height=480",
+         "particles=32500 turns=2 fps_median=32.0 kps_median=1040 kps_min=1040 kps_max=1040 "
+         "frame_ms_p99_median=31.25 width=640 height=480"},
+        {"viewport", [] { ApplyKey('1'); }, "0 1 0 1 1", "particles=32000 width=320 height=240",
+         "particles=32000 turns=2 fps_median=32.0 kps_median=1024 kps_min=1024 kps_max=1024 "
+         "frame_ms_p99_median=31.25 width=320 height=240"},
+        {"resize", [] { ResizeView(800, 600); }, "0 1 0 1 1", "particles=32000 width=800 height=600",
+         "particles=32000 turns=2 fps_median=32.0 kps_median=1024 kps_min=1024 kps_max=1024 "
+         "frame_ms_p99_median=31.25 width=800 height=600"},
+        {"effect", [] { ApplyKey('b'); }, "0 1 0 1 1", "",
+         "particles=32000 turns=3 fps_median=32.0 kps_median=1024 kps_min=512 kps_max=1024 "
+         "frame_ms_p99_median=31.25 width=640 height=480"},
+        {"menu", [] { ApplyMenu(kMenuEntries[3].value); }, "0 1 0 1 1", "",
+         "particles=32000 turns=3 fps_median=32.0 kps_median=1024 kps_min=512 kps_max=1024 "
+         "frame_ms_p99_median=31.25 width=640 height=480"},
+        {"return", [] { ShowWindow(false); ShowWindow(true); }, "0 1 0 1 1", "",
+         "particles=32000 turns=3 fps_median=32.0 kps_median=1024 kps_min=512 kps_max=1024 "
+         "frame_ms_p99_median=31.25 width=640 height=480"},
+    };
+    // clang-format on
+    for (const auto& [change, act, marks, workload, summary] : rows) {
+        SetUp();
+        const std::string lines = Captured([act] {
+            ApplyKey('n');
+            Frames(231, 0.03125);
+            Frames(115, 0.0625);
+            Frames(50, 0.03125);
+            act();
+            Frames(461, 0.015625);
+            Frames(461, 0.03125);
+            ApplyKey('n');
+        });
+        std::string marked;  // each turn's summed mark, in order
+        std::string runs;    // each run line's workload
+        std::istringstream printed(lines);
+        for (std::string line; std::getline(printed, line);) {
+            if (line.starts_with("orbit=")) {
+                marked.append(marked.empty() ? "" : " ");
+                marked += line[line.find(" summed=") + 8];
+            } else if (line.starts_with("run ")) {
+                const size_t from = line.find("particles=");
+                runs.append(runs.empty() ? "" : " ");
+                runs += line.substr(from, line.find(" swap") - from);
+            }
+        }
+        EXPECT_EQ(marked, marks) << change;
+        EXPECT_EQ(runs, std::string("particles=32000 width=640 height=480") +
+                            (*workload ? " " : "") + workload)
+            << change;
+        EXPECT_EQ(lines.substr(lines.rfind("summary ")), "summary " + std::string(summary) + "\n")
+            << change;
+    }
 }
 
 // A count change starts the turn afresh; a step of 0 counts, a step past 65 s lands in the last

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <regex>
 #include <string>
 #include <tuple>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "SimScript.h"
 #include "platform/Clock.h"
@@ -76,14 +80,17 @@ protected:
             }
         });
     }
-    // What `act` prints on benchmark mode's stream.
+    // What `act` prints on benchmark mode's stream and flushes, read as another process reads
+    // it while the program runs on: through the file, not the stream's own buffer.
     static std::string Captured(const std::function<void()>& act) {
-        orbitReportStream = std::tmpfile();
+        const auto path = std::filesystem::temp_directory_path() /
+                          ("embervane-captured-" + std::to_string(::getpid()));
+        orbitReportStream = std::fopen(path.c_str(), "w");
         act();
-        std::string lines(std::ftell(orbitReportStream), '\0');
-        std::rewind(orbitReportStream);
-        std::fread(lines.data(), 1, lines.size(), orbitReportStream);
+        std::ifstream file(path, std::ios::binary);
+        std::string lines((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
         std::fclose(std::exchange(orbitReportStream, Quiet()));
+        std::filesystem::remove(path);
         return lines;
     }
     // The value of the field `name` in the first turn line that has one.
