@@ -2,27 +2,11 @@
 // callback: Xlib's headers define a type of that name.
 #include "shell/x11/SwapInterval.h"
 
-#include <cstring>
-
 #include <GL/glx.h>
 
-namespace {
+#include "program/SwapControl.h"
 
-bool HasExtension(const char* extensions, const char* name) {
-    if (extensions == nullptr) {
-        return false;
-    }
-    const size_t length = std::strlen(name);
-    for (const char* at = std::strstr(extensions, name); at != nullptr;
-         at = std::strstr(at + length, name)) {
-        const bool startsWord = at == extensions || at[-1] == ' ';
-        const bool endsWord = at[length] == ' ' || at[length] == '\0';
-        if (startsWord && endsWord) {
-            return true;
-        }
-    }
-    return false;
-}
+namespace {
 
 const char* Extensions(::Display* display) {
     return glXQueryExtensionsString(display, DefaultScreen(display));
@@ -41,22 +25,23 @@ void DisableSwapWait() {
     if (display == nullptr || drawable == 0) {
         return;
     }
-    if (DisableSwapWaitOf(display, drawable)) {
-        return;
-    }
-    const char* extensions = Extensions(display);
     using SwapIntervalMesa = int (*)(unsigned);
     using SwapIntervalSgi = int (*)(int);
-    if (HasExtension(extensions, "GLX_MESA_swap_control")) {
-        if (auto setInterval = Lookup<SwapIntervalMesa>("glXSwapIntervalMESA")) {
-            setInterval(0);
+    for (const SwapControl control : SwapSetters(Extensions(display))) {
+        if (control == SwapControl::kExt && DisableSwapWaitOf(display, drawable)) {
             return;
         }
-    }
-    // The oldest extension refuses 0 on some drivers; asking costs nothing.
-    if (HasExtension(extensions, "GLX_SGI_swap_control")) {
-        if (auto setInterval = Lookup<SwapIntervalSgi>("glXSwapIntervalSGI")) {
-            setInterval(0);
+        if (control == SwapControl::kMesa) {
+            if (auto setInterval = Lookup<SwapIntervalMesa>("glXSwapIntervalMESA")) {
+                setInterval(0);
+                return;
+            }
+        }
+        if (control == SwapControl::kSgi) {
+            if (auto setInterval = Lookup<SwapIntervalSgi>("glXSwapIntervalSGI")) {
+                setInterval(0);
+                return;
+            }
         }
     }
 }
@@ -79,13 +64,14 @@ int SwapIntervalInForce() {
     if (display == nullptr || drawable == 0) {
         return -1;
     }
-    if (HasExtension(Extensions(display), "GLX_EXT_swap_control")) {
+    using GetSwapIntervalMesa = int (*)();
+    const SwapControl reader = SwapReader(Extensions(display));
+    if (reader == SwapControl::kExt) {
         unsigned interval = 0;
         glXQueryDrawable(display, drawable, GLX_SWAP_INTERVAL_EXT, &interval);
         return static_cast<int>(interval);
     }
-    using GetSwapIntervalMesa = int (*)();
-    if (HasExtension(Extensions(display), "GLX_MESA_swap_control")) {
+    if (reader == SwapControl::kMesa) {
         if (auto getInterval = Lookup<GetSwapIntervalMesa>("glXGetSwapIntervalMESA")) {
             return getInterval();
         }

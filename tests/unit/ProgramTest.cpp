@@ -1,9 +1,10 @@
 // The program without a window: the frame step and the system clock under it, keys and menu
-// values, the window's own events and camera drags.
+// values, the window's own events, camera drags and the choice of the swap interval's extension.
 #include <chrono>
 
 #include "ProgramFixture.h"
 #include "program/Camera.h"
+#include "program/SwapControl.h"
 
 namespace {
 
@@ -197,6 +198,29 @@ TEST(Camera, DragsScaleWithTheViewportAndTheAspectIsWidthOverHeight) {
     }
     EXPECT_DOUBLE_EQ(AspectRatio(320, 480), 2.0 / 3.0);
     EXPECT_DOUBLE_EQ(AspectRatio(640, 0), 640.0);  // a zero height counts as one
+}
+
+// The swap interval's extension, from strings as servers give them: whole words only, wherever
+// they stand; the setters in the order tried, the reader the first that can read back.
+TEST(SwapControl, TheExtensionsAreTakenByWholeNameInTheirOrder) {
+    using enum SwapControl;
+    const std::tuple<const char*, std::vector<SwapControl>, SwapControl> rows[] = {
+        {nullptr, {}, kNone},
+        {"", {}, kNone},
+        {"GLX_SGI_swap_control GLX_MESA_swap_control GLX_EXT_swap_control",
+         {kExt, kMesa, kSgi},
+         kExt},
+        {"GLX_ARB_create_context GLX_MESA_swap_control", {kMesa}, kMesa},
+        {"GLX_SGI_swap_control", {kSgi}, kNone},
+        {"GLX_EXT_swap_control_tear GLX_SGI_swap_control", {kSgi}, kNone},
+        {"XGLX_EXT_swap_control GLX_MESA_swap_controls", {}, kNone},
+        {"GLX_EXT_swap_control_tear GLX_EXT_swap_control", {kExt}, kExt},
+    };
+    for (const auto& [extensions, setters, reader] : rows) {
+        const std::string named = extensions ? extensions : "(none)";
+        EXPECT_EQ(SwapSetters(extensions), setters) << named;
+        EXPECT_EQ(SwapReader(extensions), reader) << named;
+    }
 }
 
 }  // namespace
