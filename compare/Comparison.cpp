@@ -42,9 +42,11 @@ std::string Count(size_t n, const std::string& what) {
     return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
 }
 
+// A field's value for the report, "?" where the log leaves it out or empty (a driver that names
+// no renderer).
 std::string Field(const std::map<std::string, std::string>& fields, const char* name) {
     const auto field = fields.find(name);
-    return field == fields.end() ? "?" : field->second;
+    return field == fields.end() || field->second.empty() ? "?" : field->second;
 }
 
 // One log's runs of one workload, pooled.

@@ -21,7 +21,8 @@ namespace {
 
 TEST(Logfmt, ValuesReadBackAsWrittenAndMalformedLinesGiveNoFields) {
     for (const std::string value : {"Mesa", "llvmpipe (LLVM 15.0.6, 256 bits)", "", "a=b",
-                                    "say \"hi\"", "back\\slash", "tab\tline\nend\x01"}) {
+                                    "say \"hi\"", "back\\slash", "tab\tline\nend\x01",
+                                    "Intel\u00ae Arc\u2122 A770 (DG2)"}) {
         const std::string line = "run key=" + LogfmtValue(value) + " next=1";
         EXPECT_EQ(ParseLogfmt(line)["key"], value) << line;
         EXPECT_EQ(ParseLogfmt(line)["next"], "1") << line;
@@ -46,7 +47,8 @@ TEST(RunLog, ReadsEveryRunWithItsBenchLineAndRefusesWhatItCannotRead) {
         "bench version=1.45 versus=7-1 side=1 round=2 rounds=6 cpu=\"AMD EPYC\" cores=2\n" + kRun +
         TurnLine("900", "0") + TurnLine("1083", "1", 32000, " cpu_ms=9811") +
         "summary turns=1\nnoise\n" + kRun + "run particles=8000 width=640 height=480\n" +
-        "run particles=32500 width=640 height=480\n" + TurnLine("7", "1", 32500));
+        "run renderer=\"Intel\u00ae Arc\u2122\" vendor= particles=32500 width=640 height=480\n" +
+        TurnLine("7", "1", 32500));
     ASSERT_EQ(ReadRunLog(good, "a.log", &log), "");
     ASSERT_EQ(log.runs.size(), 2u);  // the runs on the way to 32500 counted no turn
     const ::Run& first = log.runs[0];
@@ -58,6 +60,8 @@ TEST(RunLog, ReadsEveryRunWithItsBenchLineAndRefusesWhatItCannotRead) {
     EXPECT_TRUE(first.summarised);
     const ::Run& second = log.runs[1];
     EXPECT_EQ(second.particles, 32500);
+    EXPECT_EQ(second.fields.at("renderer"), "Intel\u00ae Arc\u2122");  // as its bytes came
+    EXPECT_EQ(second.fields.at("vendor"), "");
     EXPECT_TRUE(second.bench.empty());
     EXPECT_TRUE(std::isnan(second.turns[0].cpuMs));
     EXPECT_FALSE(second.summarised);  // cut short
@@ -70,10 +74,16 @@ TEST(RunLog, ReadsEveryRunWithItsBenchLineAndRefusesWhatItCannotRead) {
         {kRun + TurnLine("fast", "1"), "a.log:2: not a number in range: kps=fast"},
         {kRun + TurnLine("nan", "1"), "a.log:2: not a number in range: kps=nan"},
         {kRun + TurnLine("-5", "1"), "a.log:2: not a number in range: kps=-5"},
+        {kRun + TurnLine("", "1"), "a.log:2: not a number in range: kps="},
+        {"run particles= width=640 height=480\n", "a.log:1: not a number in range: particles="},
         {kRun + TurnLine("5", "1", 32000, " cpu_ms=x"), "a.log:2: not a number in range: cpu_ms=x"},
         {"run particles=32000 width=640 height=480 renderer=\"open\n", "a.log:1: malformed line"},
         {"bench cpu=\"open\n", "a.log:1: malformed line"},
         {kRun + TurnLine("1", "1", 32500),
+         "a.log:2: a turn of another workload than its run line's"},
+        {"run particles=32000 width=800 height=480\n" + TurnLine("1", "1"),
+         "a.log:2: a turn of another workload than its run line's"},
+        {"run particles=32000 width=640 height=600\n" + TurnLine("1", "1"),
          "a.log:2: a turn of another workload than its run line's"},
     };
     for (const auto& [text, refusal] : rows) {
@@ -162,15 +172,17 @@ std::vector<std::string> Lines(const std::string& report, const std::string& sta
 }
 
 TEST(Compare, SaysWhatItComparedAndRefusesAnotherWorkloadUnlessAsked) {
-    const std::string slow = RunText(32000, {500, 510}), fast = RunText(32500, {1083});
+    const std::string slow = RunText(32000, {500, 510});
+    const std::string fast = std::regex_replace(RunText(32500, {1083}), std::regex("softpipe"),
+                                                "\"Intel\u00ae Arc\u2122\" vendor=\"\"");
     Outcome outcome = CompareTexts({slow, fast});
     EXPECT_EQ(outcome.status, 1);
     EXPECT_NE(outcome.err.find("32000 particles at 640x480"), std::string::npos) << outcome.err;
     outcome = CompareTexts({slow, fast}, AnyWorkload());
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(Lines(outcome.out, "new ")[0], "new " + outcome.paths[1] +
-                                                 ": softpipe, GL ?, ?; Embervane ?, swap interval "
-                                                 "?; 1 run, 1 turn");
+                                                 ": Intel\u00ae Arc\u2122, GL ?, ?; Embervane ?, swap "
+                                                 "interval ?; 1 run, 1 turn");  // vendor empty
     EXPECT_EQ(Lines(outcome.out, "32000 particles")[0],
               "32000 particles at 640x480 against 32500 particles at 640x480, turns: 2 old, 1 new");
     EXPECT_EQ(Lines(outcome.out, "kps ")[0],
