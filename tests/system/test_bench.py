@@ -5,6 +5,7 @@ import os
 import signal
 import subprocess
 import time
+from xml.etree import ElementTree
 
 import pytest
 
@@ -75,6 +76,52 @@ def test_compare_says_its_usage_with_the_status_of_why(args, status, stream):
     result = subprocess.run([COMPARE, *args], capture_output=True, text=True)
     assert result.returncode == status
     assert getattr(result, stream).startswith("usage: embervane-compare ")
+
+
+# A log of six counted turns at these kps, 32000 particles, each frame_ms_p99 half a ms above the
+# one before, and 7.1 s of processor time in each 7.2 s turn.
+def log_of(kps):
+    turn = ("orbit={} particles=32000 frames=230 seconds=7.20 fps={:.1f} kps={} frame_ms_p50=31.00 "
+            "frame_ms_p99={:.2f} frame_ms_max=40.00 width=640 height=480 summed={} cpu_ms=7100")
+    return "\n".join(["run version=1.45 renderer=llvmpipe particles=32000 width=640 height=480 "
+                      "swap_interval=0", turn.format(1, 30, 960, 40, 0)] +
+                     [turn.format(i + 2, k / 32, k, 35 + i / 2, 1) for i, k in enumerate(kps)] +
+                     ["summary particles=32000 turns=6", ""])
+
+
+# The report as a nightly job reads it, worked out by hand: medians by nearest rank (the lower
+# middle of six), a 95% interval of six turns from the lowest to the highest, the exact U test of
+# six turns against six all below them, p = 2/924; then the statuses that a job acts on, and a plot.
+def test_compare_reports_a_slowdown_and_says_it_by_its_status(tmp_path):
+    (tmp_path / "old.log").write_text(log_of([1000, 1010, 1020, 1030, 1040, 1050]))
+    (tmp_path / "new.log").write_text(log_of([900, 910, 920, 930, 940, 950]))
+    logs = [str(tmp_path / "old.log"), str(tmp_path / "new.log")]
+    report = subprocess.run([COMPARE, *logs], capture_output=True, text=True)
+    assert report.returncode == 0, report.stderr
+    rows = {line.split()[0]: line for line in report.stdout.splitlines()[4:9]}
+    assert rows["kps"] == ("kps            1020.0 [1000.0, 1050.0]         920.0 [900.0, 950.0]  "
+                           "          -9.80% (p=0.002 n=6+6)")
+    assert rows["fps"] == ("fps            31.90 [31.20, 32.80]            28.80 [28.10, 29.70]  "
+                           "          -9.72% (p=0.002 n=6+6)")
+    assert rows["frame_ms_p99"] == ("frame_ms_p99   36.00 [35.00, 37.50]            36.00 "
+                                    "[35.00, 37.50]            ~        (p=1.000 n=6+6)")
+    assert rows["processors"] == "processors     0.99                            0.99"
+    for limit, status in [("15", 0), ("9.8", 3), ("5", 3)]:
+        job = subprocess.run([COMPARE, "--max-slowdown", limit, *logs], capture_output=True,
+                             text=True)
+        assert job.returncode == status, limit
+        said = f"slower by more than {limit}%: {logs[1]} at 32000 particles at 640x480: kps -9.80%"
+        assert (said in job.stdout) == (status == 3), job.stdout
+    plotted = subprocess.run([COMPARE, "--plot", str(tmp_path / "x.svg"), *logs])
+    assert plotted.returncode == 0
+    texts = [text.text for text in ElementTree.parse(tmp_path / "x.svg").iter()
+             if text.tag.endswith("text")]
+    assert texts[-2:] == [f"llvmpipe ({logs[0]})", f"llvmpipe ({logs[1]})"]
+    unwritable = subprocess.run([COMPARE, "--plot", str(tmp_path / "no" / "x.svg"), *logs],
+                                capture_output=True, text=True)
+    assert unwritable.returncode == 1
+    assert unwritable.stderr == (f"embervane-compare: cannot write {tmp_path}/no/x.svg: "
+                                 "No such file or directory\n")
 
 
 # Under openbox, with another Embervane beside it and xev holding the focus: the run completes,
