@@ -65,17 +65,21 @@ def test_a_headless_run_holds_each_count_with_its_turns_and_summary(tmp_path):
     assert all(float(share) > 0.5 for share in shares), report.stdout
 
 
-# embervane-compare's own command line: help is asked for, a wrong line is not a refusal.
-@pytest.mark.parametrize("args,status,stream", [(["--help"], 0, "stdout"),
-                                                ([], 2, "stderr"),
-                                                (["--max-slowdown", "x", "a.log"], 2, "stderr"),
-                                                (["--frobnicate", "a.log"], 2, "stderr"),
-                                                (["--max-slowdown", "101", "a.log"], 2, "stderr"),
-                                                (["a.log", "--plot"], 2, "stderr")])
-def test_compare_says_its_usage_with_the_status_of_why(args, status, stream):
-    result = subprocess.run([COMPARE, *args], capture_output=True, text=True)
+# embervane-compare's own command line: help is asked for, a wrong line is not a refusal, and a
+# lone "-" is a file's name (here none).
+@pytest.mark.parametrize("args,status,said", [
+    (["--help"], 0, "usage: embervane-compare "),
+    ([], 2, "usage: embervane-compare "),
+    (["--max-slowdown", "x", "a.log"], 2, "usage: embervane-compare "),
+    (["--frobnicate", "a.log"], 2, "usage: embervane-compare "),
+    (["-o", "a.log"], 2, "usage: embervane-compare "),
+    (["--max-slowdown", "101", "a.log"], 2, "usage: embervane-compare "),
+    (["a.log", "--plot"], 2, "usage: embervane-compare "),
+    (["-"], 1, "embervane-compare: cannot read -: No such file or directory\n")])
+def test_compare_says_its_usage_with_the_status_of_why(tmp_path, args, status, said):
+    result = subprocess.run([COMPARE, *args], capture_output=True, text=True, cwd=tmp_path)
     assert result.returncode == status
-    assert getattr(result, stream).startswith("usage: embervane-compare ")
+    assert (result.stdout if status == 0 else result.stderr).startswith(said)
 
 
 # A log of six counted turns at these kps, 32000 particles, each frame_ms_p99 half a ms above the
