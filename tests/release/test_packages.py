@@ -11,7 +11,7 @@ import numpy
 import pytest
 from PIL import Image
 
-from conftest import FLOOR, PLAIN, ROOT, SKY, TITLE, plain, wait_for
+from conftest import FLOOR, PLAIN, ROOT, SKY, WINDOW_TITLE, plain, wait_for
 
 
 # Where the install and both packages put each file; the checker of each file that has one.
@@ -86,7 +86,7 @@ def test_the_installed_files_pass_their_checkers_and_draw_every_picture(launch, 
     assert app.x.run("xprop", "-id", app.window, "WM_CLASS") == (
         f'WM_CLASS(STRING) = "embervane", "{startup_class}"\n')
     assert app.x.run("xprop", "-id", app.window, "_NET_WM_NAME") == (
-        f'_NET_WM_NAME(UTF8_STRING) = "{TITLE}"\n')
+        f'_NET_WM_NAME(UTF8_STRING) = "{WINDOW_TITLE}"\n')
     icons = []
     for n in (16, 32, 48):
         argb = numpy.asarray(Image.open(prefix / f"share/icons/hicolor/{n}x{n}/apps/embervane.png"))
