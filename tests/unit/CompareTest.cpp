@@ -20,9 +20,9 @@
 namespace {
 
 TEST(Logfmt, ValuesReadBackAsWrittenAndMalformedLinesGiveNoFields) {
-    for (const std::string value : {"Mesa", "llvmpipe (LLVM 15.0.6, 256 bits)", "", "a=b",
-                                    "say \"hi\"", "back\\slash", "tab\tline\nend\x01",
-                                    "Intel\u00ae Arc\u2122 A770 (DG2)"}) {
+    for (const std::string value :
+         {"Mesa", "llvmpipe (LLVM 15.0.6, 256 bits)", "", "a=b", "say \"hi\"", "back\\slash",
+          "tab\tline\nend\x01", "Intel\u00ae Arc\u2122 A770 (DG2)"}) {
         const std::string line = "run key=" + LogfmtValue(value) + " next=1";
         EXPECT_EQ(ParseLogfmt(line)["key"], value) << line;
         EXPECT_EQ(ParseLogfmt(line)["next"], "1") << line;
@@ -183,9 +183,10 @@ TEST(Compare, SaysWhatItComparedAndRefusesAnotherWorkloadUnlessAsked) {
     EXPECT_NE(outcome.err.find("32000 particles at 640x480"), std::string::npos) << outcome.err;
     outcome = CompareTexts({slow, fast}, AnyWorkload());
     EXPECT_EQ(outcome.status, 0) << outcome.err;
-    EXPECT_EQ(Lines(outcome.out, "new ")[0], "new " + outcome.paths[1] +
-                                                 ": Intel\u00ae Arc\u2122, GL ?, ?; Embervane ?, swap "
-                                                 "interval ?; 1 run, 1 turn");  // vendor empty
+    EXPECT_EQ(Lines(outcome.out, "new ")[0],
+              "new " + outcome.paths[1] +
+                  ": Intel\u00ae Arc\u2122, GL ?, ?; Embervane ?, swap "
+                  "interval ?; 1 run, 1 turn");  // vendor empty
     EXPECT_EQ(Lines(outcome.out, "32000 particles")[0],
               "32000 particles at 640x480 against 32500 particles at 640x480, turns: 2 old, 1 new");
     EXPECT_EQ(Lines(outcome.out, "kps ")[0],
@@ -300,6 +301,19 @@ TEST(Compare, WarnsOfUnequalProcessorSharesATrendAndARunCutShort) {
     EXPECT_EQ(Lines(outcome.out, "note: ")[0],
               "note: " + outcome.paths[1] +
                   ": a run cut short, with no summary after its 10 turns; those are compared");
+    // At the edges: shares 9% apart warn of nothing, 11% apart do; a trend needs 8 turns.
+    const std::tuple<int, int, std::string> edges[] = {
+        {7848, 7, ""},
+        {7992, 7, "warning: the new run had 1.11 of a processor, the old 1.00"},
+        {7200, 8, "'s kps fell as its turns went on"}};
+    for (const auto& [cpuMs, turns, warned] : edges) {
+        const std::vector<double> old(steady.begin(), steady.begin() + turns);
+        const Outcome edge = CompareTexts(
+            {RunText(32000, old, 7200), RunText(32000, Steps(1000, -10, turns), cpuMs)});
+        const std::vector<std::string> said = Lines(edge.out, "warning: ");
+        ASSERT_EQ(said.size(), warned.empty() ? 0u : 1u) << cpuMs << " " << turns;
+        EXPECT_TRUE(warned.empty() || said[0].find(warned) != std::string::npos) << said[0];
+    }
     // One log alone says its own trend too.
     const Outcome alone = CompareTexts({RunText(32000, Steps(1000, -10, 10))});
     EXPECT_EQ(Lines(alone.out, "warning: ").size(), 1u) << alone.out;
