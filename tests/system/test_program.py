@@ -15,7 +15,7 @@ import pytest
 from PIL import Image
 from Xlib import X, display
 
-from conftest import (DATA, GOLDEN, OUTLIERS, PLAIN, ROOT, SKY, XServer, changed,
+from conftest import (DATA, GOLDEN, OUTLIERS, PLAIN, ROOT, SKY, WINDOW_TITLE, XServer, changed,
                       check_against_reference, close_cleanly, plain, poll, settle, wait_for)
 
 # A drag between two points of the window, in its own pixels.
@@ -250,13 +250,14 @@ def test_a_storm_of_input_leaves_the_sanitizer_build_running_and_sound(launch):
     close_cleanly(app)  # once every queued event is handled
 
 
-# Under openbox, the sanitizer build with its GL checks: framed with a title bar; resized, drags
-# that add up to the new width, then both viewport keys at the new size; the menu open; closed by
-# the manager.
+# Under openbox, the sanitizer build with its GL checks: framed with a title bar, and titled;
+# resized, drags that add up to the new width, then both viewport keys at the new size; the menu
+# open; closed by the manager.
 def test_a_window_manager_frames_resizes_and_closes_the_program(launch):
     app = launch(sanitizer=True, window_manager=True)
     extents = app.x.run("xprop", "-id", app.window, "_NET_FRAME_EXTENTS").split("=")[-1]
     assert int(extents.split(",")[2]) > 0, "no title bar"
+    assert app.x.run("xdotool", "getwindowname", app.window) == WINDOW_TITLE + "\n"
     app.x.run("xdotool", "windowsize", "--sync", app.window, "800", "600")
     wait_for(app, lambda f: f[:, 640:].max() > 100, "the picture across the wider window")
     start = settle(app)
