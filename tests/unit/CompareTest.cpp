@@ -194,6 +194,10 @@ TEST(Compare, SaysWhatItComparedAndRefusesAnotherWorkloadUnlessAsked) {
               "      (p=0.667 n=2+1)");
     EXPECT_EQ(Lines(outcome.out, "processors")[0],
               "processors     unknown                         unknown");
+    // A p-value of 0.05 itself is beyond noise: one turn below 39, the exact U test's 2/40.
+    outcome = CompareTexts({RunText(32000, Steps(1000, 1, 39)), RunText(32000, {900})});
+    EXPECT_NE(Lines(outcome.out, "kps ")[0].find(" -11.68% (p=0.050 n=39+1)"), std::string::npos)
+        << outcome.out;
     std::ostringstream out, err;
     EXPECT_EQ(CompareLogs({"/nonexistent/a.log"}, {}, out, err), 1);
     EXPECT_EQ(err.str(),
