@@ -110,7 +110,7 @@ def test_compare_reports_a_slowdown_and_says_it_by_its_status(tmp_path):
     assert rows["frame_ms_p99"] == ("frame_ms_p99   36.00 [35.00, 37.50]            36.00 "
                                     "[35.00, 37.50]            ~        (p=1.000 n=6+6)")
     assert rows["processors"] == "processors     0.99                            0.99"
-    for limit, status in [("15", 0), ("9.8", 3), ("5", 3)]:
+    for limit, status in [("100", 0), ("15", 0), ("9.8", 3), ("5", 3), ("0", 3)]:
         job = subprocess.run([COMPARE, "--max-slowdown", limit, *logs], capture_output=True,
                              text=True)
         assert job.returncode == status, limit
