@@ -75,6 +75,7 @@ def test_a_headless_run_holds_each_count_with_its_turns_and_summary(tmp_path):
     (["-o", "a.log"], 2, "usage: embervane-compare "),
     (["--max-slowdown", "101", "a.log"], 2, "usage: embervane-compare "),
     (["a.log", "--plot"], 2, "usage: embervane-compare "),
+    (["a.log", "--max-slowdown"], 2, "usage: embervane-compare "),
     (["-"], 1, "embervane-compare: cannot read -: No such file or directory\n")])
 def test_compare_says_its_usage_with_the_status_of_why(tmp_path, args, status, said):
     result = subprocess.run([COMPARE, *args], capture_output=True, text=True, cwd=tmp_path)
