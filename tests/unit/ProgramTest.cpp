@@ -8,6 +8,26 @@
 
 namespace {
 
+// The view as the program starts, taken before any test sets a view of its own.
+const ViewState kStartUpView = viewState;
+
+// 640 by 480, the camera at (0, 40, 170) turned 35 degrees about the vertical, the pointer at the
+// window's corner.
+TEST(ProgramState, TheViewStartsWithTheWindowsSizeAndTheCameraTurned) {
+    const ViewState& view = kStartUpView;
+    // clang-format off
+    const std::tuple<const char*, double, double> fields[] = {
+        {"windowWidth", view.windowWidth, 640}, {"windowHeight", view.windowHeight, 480},
+        {"cameraPitch", view.cameraPitch, 0},   {"cameraYaw", view.cameraYaw, 35},
+        {"cameraRoll", view.cameraRoll, 0},     {"x", view.cameraPosition[0], 0},
+        {"y", view.cameraPosition[1], 40},      {"z", view.cameraPosition[2], 170},
+        {"lastPointerX", view.lastPointerX, 0}, {"lastPointerY", view.lastPointerY, 0}};
+    // clang-format on
+    for (const auto& [field, value, expected] : fields) {
+        EXPECT_EQ(value, expected) << field;
+    }
+}
+
 TEST_F(App, StepIsExactAfterLongRunsTheOrbitFollowsItAndTheTickCountMayWrap) {
     Frames(1, 0.75);  // GLUT's first events
     EXPECT_FLOAT_EQ(frameDelta, 0.75f);
