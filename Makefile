@@ -2,7 +2,7 @@
 # it needs when missing; the builds themselves are the presets in CMakePresets.json.
 PYTHON := /usr/bin/python3
 XSESSION := $(PYTHON) tools/xsession.py run
-.PHONY: deps release asan program run test bench plot package dist golden soak screenshots
+.PHONY: deps release asan program run test bench plot package dist golden soak screenshots windows
 
 # The packages and the source tarball take their times from the changelog's top entry, unless
 # the caller has set SOURCE_DATE_EPOCH: the same bytes from every build of one commit.
@@ -16,6 +16,13 @@ deps:
 release asan program: deps
 	cmake --preset $(if $(filter asan,$@),asan,release)
 	cmake --build --preset $@
+
+# The Windows programs, their unit tests and the release zip in build-windows/, cross-built with
+# mingw-w64; `ctest --preset windows` runs the unit tests under Wine.
+windows:
+	bash tools/install-deps.sh windows
+	cmake --preset windows
+	cmake --build --preset windows
 
 run: program
 	bash tools/run-program.sh

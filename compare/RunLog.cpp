@@ -122,6 +122,9 @@ std::string ReadRunLog(std::istream& in, const std::string& name, RunLog* log) {
     };
     int lineNumber = 0;
     for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();  // the program on Windows ends its lines as Windows does, CR LF
+        }
         const std::string where = name + ":" + std::to_string(++lineNumber) + ": ";
         const bool runLine = line.rfind("run ", 0) == 0;
         const bool benchLine = line.rfind("bench ", 0) == 0;

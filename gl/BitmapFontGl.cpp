@@ -8,6 +8,8 @@
 #include <cstdio>
 
 #include <GL/gl.h>
+// Windows' GL header brings windows.h, whose DrawText is a macro for a function of its own.
+#undef DrawText
 
 #include "image/Texture.h"
 

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "image/ByteStream.h"
+
 namespace {
 
 constexpr int kTypeTrueColour = 2;
@@ -131,9 +133,8 @@ int Image::Decode(const uint8_t* data, size_t size) {
         return kImageOutOfMemory;
     }
     // The bytes are read as a stream, so that they take the very checks and reads that a file
-    // takes, a header too short among them (a stream of no bytes reads none); the stream only
-    // reads, whatever its signature says.
-    std::FILE* bytes = fmemopen(const_cast<uint8_t*>(data), size, "rb");
+    // takes, a header too short among them (a stream of no bytes reads none).
+    std::FILE* bytes = OpenByteStream(data, size);
     if (bytes == nullptr) {
         return kImageOutOfMemory;
     }

@@ -1,65 +1,36 @@
-// POSIX clocks behind the program's clock seam.
+// The clock seam: the table in use, the platform's own until a test swaps in another. The
+// platform's table is in its own file (posix/ or win32/), which the build picks.
 #include "platform/Clock.h"
-
-#include <ctime>
 
 namespace {
 
-int64_t Nanoseconds(clockid_t clock) {
-    timespec now{};
-    clock_gettime(clock, &now);
-    return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
-int64_t MonotonicNanoseconds() {
-    return Nanoseconds(CLOCK_MONOTONIC);
-}
-
-int64_t SystemProcessCpuNanoseconds() {
-    return Nanoseconds(CLOCK_PROCESS_CPUTIME_ID);
-}
-
-bool SystemFrequency(int64_t* frequency) {
-    *frequency = 1000000000;
-    return true;
-}
-
-uint32_t SystemTickCount() {
-    // Truncation to 32 bits is the wrap that callers expect of a tick count.
-    return static_cast<uint32_t>(MonotonicNanoseconds() / 1000000);
-}
-
-int64_t SystemCalendarSeconds() {
-    return static_cast<int64_t>(std::time(nullptr));
-}
-
-ClockSource currentClock = {SystemFrequency, MonotonicNanoseconds, SystemTickCount,
-                            SystemCalendarSeconds, SystemProcessCpuNanoseconds};
+// A pointer to the platform's table, not a copy: it is in force from the start, before any
+// constructor of another file could read the clock.
+ClockSource testClock = {};
+const ClockSource* currentClock = &kSystemClock;
 
 }  // namespace
 
-const ClockSource kSystemClock = {SystemFrequency, MonotonicNanoseconds, SystemTickCount,
-                                  SystemCalendarSeconds, SystemProcessCpuNanoseconds};
-
 void UseClockSource(const ClockSource& source) {
-    currentClock = source;
+    testClock = source;
+    currentClock = &testClock;
 }
 void UseSystemClock() {
-    currentClock = kSystemClock;
+    currentClock = &kSystemClock;
 }
 
 bool QueryCounterFrequency(int64_t* frequency) {
-    return currentClock.queryFrequency(frequency);
+    return currentClock->queryFrequency(frequency);
 }
 int64_t QueryCounter() {
-    return currentClock.queryCounter();
+    return currentClock->queryCounter();
 }
 uint32_t TickCount() {
-    return currentClock.tickCount();
+    return currentClock->tickCount();
 }
 int64_t CalendarSeconds() {
-    return currentClock.calendarSeconds();
+    return currentClock->calendarSeconds();
 }
 int64_t ProcessCpuNanoseconds() {
-    return currentClock.processCpuNanoseconds();
+    return currentClock->processCpuNanoseconds();
 }

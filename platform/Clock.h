@@ -21,7 +21,8 @@ struct ClockSource {
     int64_t (*processCpuNanoseconds)();
 };
 
-// The monotonic system clock: nanoseconds, frequency 10^9.
+// The platform's clocks: on POSIX the monotonic clock (nanoseconds, frequency 10^9), on Windows
+// the performance counter at the frequency it reports, and the system's tick count.
 extern const ClockSource kSystemClock;
 
 void UseClockSource(const ClockSource& source);

@@ -14,7 +14,7 @@
 #include "program/ProgramState.h"
 #include "program/WindowEvents.h"
 #include "program/Workload.h"
-#include "shell/x11/FreeglutMenuWorkaround.h"
+#include "shell/FreeglutMenuWorkaround.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include "gl/GlDebugOutput.h"
 #include "program/ProgramState.h"
-#include "shell/x11/FreeglutMenuWorkaround.h"
-#include "shell/x11/SwapInterval.h"
-#include "shell/x11/WindowIdentity.h"
+#include "shell/FreeglutMenuWorkaround.h"
+#include "shell/SwapInterval.h"
+#include "shell/WindowIdentity.h"
 
 void OpenProgramWindow(int* argc, char** argv) {
     // freeglut needs its initialisation before any window.

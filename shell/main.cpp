@@ -6,9 +6,9 @@
 #include "program/Commands.h"
 #include "program/Interruption.h"
 #include "shell/Callbacks.h"
+#include "shell/FreeglutMenuWorkaround.h"
 #include "shell/ProgramWindow.h"
-#include "shell/x11/FreeglutMenuWorkaround.h"
-#include "shell/x11/SwapInterval.h"
+#include "shell/SwapInterval.h"
 
 int main(int argc, char** argv) {
     // The program itself reads no arguments; freeglut takes the X options it knows.

@@ -12,6 +12,12 @@ packages=(make cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbe
           python3-xlib python3-matplotlib libfreetype-dev zlib1g-dev fonts-dejavu-core rpm
           rpm2cpio cpio lintian rpmlint appstream desktop-file-utils man-db groff-base git
           util-linux libx11-dev heaptrack)
+# `install-deps.sh windows`: also the Windows cross-build's compilers, GoogleTest's sources
+# (libgtest-dev) and Wine, which runs its programs here.
+if [ "${1:-}" = windows ]; then
+    packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+               wine wine64)
+fi
 missing=()
 for package in "${packages[@]}"; do
     # A package removed but not purged still has a status: only "installed" counts.

@@ -3,7 +3,7 @@
 // can go once freeglut sizes a menu's window before it first draws it and holds the pointer for
 // its open menu. Kept apart from the callbacks, whose names (Display, Window) Xlib's headers take
 // for types.
-#include "shell/x11/FreeglutMenuWorkaround.h"
+#include "shell/FreeglutMenuWorkaround.h"
 
 #include <algorithm>
 #include <cstdlib>

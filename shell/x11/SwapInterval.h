@@ -1,16 +1,10 @@
-// The wait for the display's refresh: turned off, so that a benchmark measures the machine, and
-// read back, so that a run can say which it had.
+// The swap interval of the X server's drawables other than the program's window.
 #pragma once
 
-// Asks for a swap interval of 0 through whichever GLX extension offers it; does nothing where
-// none does. Needs a current context.
-void DisableSwapWait();
+#include "shell/SwapInterval.h"
 
-// The same for a drawable other than the current one (a menu's window), through the one extension
-// that takes a drawable; returns false where there is none. `display` is the X display, and the
-// types are Xlib's own only in the source: its names would clash with the callbacks'.
+// Asks for a swap interval of 0 for a drawable other than the current one (a menu's window),
+// through the one extension that takes a drawable; returns false where there is none. `display`
+// is the X display, and the types are Xlib's own only in the source: its names would clash with
+// the callbacks'.
 bool DisableSwapWaitOf(void* display, unsigned long drawable);
-
-// The swap interval in force for the current drawable, as the driver reports it; -1 where no
-// extension says.
-int SwapIntervalInForce();

@@ -1,7 +1,7 @@
 // Who the window is, for the desktop: its class, its UTF-8 title and its icon. Xlib on the display
 // and window of the current GLX context, which freeglut made; kept apart from the callbacks,
 // whose names (Display, Window) Xlib's headers take for types.
-#include "shell/x11/WindowIdentity.h"
+#include "shell/WindowIdentity.h"
 
 #include <cstddef>
 #include <cstring>

@@ -68,6 +68,19 @@ TEST(RunLog, ReadsEveryRunWithItsBenchLineAndRefusesWhatItCannotRead) {
     EXPECT_TRUE(second.bench.empty());
     EXPECT_TRUE(std::isnan(second.turns[0].cpuMs));
     EXPECT_FALSE(second.summarised);  // cut short
+    // The same log as the program writes it on Windows, each line ending in CR LF.
+    std::string crlf;
+    for (const char c : good.str()) {
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
+    }
+    std::istringstream windows(crlf);
+    RunLog windowsLog;
+    ASSERT_EQ(ReadRunLog(windows, "a.log", &windowsLog), "");
+    ASSERT_EQ(windowsLog.runs.size(), 2u);
+    EXPECT_EQ(windowsLog.runs[0].fields, first.fields);
+    EXPECT_EQ(windowsLog.runs[1].fields, second.fields);
+    EXPECT_EQ(windowsLog.runs[1].turns[0].kps, 7);
+    EXPECT_TRUE(windowsLog.runs[0].summarised);
     // The log, then the start of the refusal.
     const std::tuple<std::string, std::string> rows[] = {
         {"", "a.log: no turn that a summary counts"},

@@ -85,10 +85,13 @@ protected:
     static std::string Captured(const std::function<void()>& act) {
         const auto path = std::filesystem::temp_directory_path() /
                           ("embervane-captured-" + std::to_string(::getpid()));
-        orbitReportStream = std::fopen(path.c_str(), "w");
+        orbitReportStream = std::fopen(path.string().c_str(), "wb");
         act();
-        std::ifstream file(path, std::ios::binary);
-        std::string lines((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        std::string lines;
+        {  // closed before the file's removal, which Windows refuses of an open file
+            std::ifstream file(path, std::ios::binary);
+            lines.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        }
         std::fclose(std::exchange(orbitReportStream, Quiet()));
         std::filesystem::remove(path);
         return lines;

@@ -86,12 +86,13 @@ std::string Snapshot() {
 // Keys in either case and menu entries run their operation and nothing else, in a benchmark turn
 // under way: each that acts (an effect, a viewport key) starts the turn afresh, as a count change
 // does; keys outside the table and entries of no action keep it.
-// The system clock itself, against the standard library's: the counter and the tick count follow
-// real time, and the processor time a busy loop's, each in its own unit.
+// The platform's clock itself, against the standard library's: the counter at the frequency it
+// reports and the tick count follow real time, and the processor time a busy loop's, each in its
+// own unit. Windows counts processor time and ticks in steps of up to 16 ms.
 TEST(SystemClock, CountsRealAndProcessorTimeInTheirUnits) {
     int64_t frequency = 0;
     ASSERT_TRUE(kSystemClock.queryFrequency(&frequency));
-    EXPECT_EQ(frequency, 1'000'000'000);
+    ASSERT_GT(frequency, 0);
     const auto start = std::chrono::steady_clock::now();
     const int64_t counter = kSystemClock.queryCounter();
     const int64_t cpu = kSystemClock.processCpuNanoseconds();
@@ -99,13 +100,14 @@ TEST(SystemClock, CountsRealAndProcessorTimeInTheirUnits) {
     while (kSystemClock.processCpuNanoseconds() - cpu < 50'000'000 &&
            std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
     }
-    const int64_t elapsed = kSystemClock.queryCounter() - counter;
+    const double elapsed = static_cast<double>(kSystemClock.queryCounter() - counter) * 1e9 /
+                           static_cast<double>(frequency);
     const auto reference = std::chrono::duration_cast<std::chrono::nanoseconds>(
                                std::chrono::steady_clock::now() - start)
                                .count();
     EXPECT_GE(kSystemClock.processCpuNanoseconds() - cpu, 50'000'000);
-    EXPECT_NEAR(static_cast<double>(elapsed), static_cast<double>(reference), 1e6);
-    EXPECT_NEAR(kSystemClock.tickCount() - ticks, elapsed / 1e6, 2);
+    EXPECT_NEAR(elapsed, static_cast<double>(reference), 1e6);
+    EXPECT_NEAR(kSystemClock.tickCount() - ticks, elapsed / 1e6, 16);
 }
 
 TEST_F(App, KeysAndMenuEntriesRunTheirOperationAndThoseThatActStartTheTurnAfresh) {

@@ -17,6 +17,19 @@ cmake --build "${buildDir}"
 mkdir -p "${repoRoot}/data"
 "${buildDir}/make-data" "${fontPath}" "${repoRoot}/data"
 
+# The Windows program's icon: the drawn sizes up to 256 as PNG entries of one .ico, as Windows
+# reads them since Vista.
 cd "${repoRoot}/data"
+python3 - icons/embervane.ico icons/embervane-{16,32,48,256}.png <<'PYTHON'
+import struct, sys
+images = [open(name, "rb").read() for name in sys.argv[2:]]
+offset = 6 + 16 * len(images)
+header = struct.pack("<HHH", 0, 1, len(images))
+for image in images:
+    width, height = struct.unpack(">II", image[16:24])
+    header += struct.pack("<BBBBHHII", width % 256, height % 256, 0, 0, 1, 32, len(image), offset)
+    offset += len(image)
+open(sys.argv[1], "wb").write(header + b"".join(images))
+PYTHON
 sha256sum font.tga star.tga wood.tga icons/* > SHA256SUMS
 cat SHA256SUMS
