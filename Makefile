@@ -64,7 +64,7 @@ dist: deps
 # frames the GL renderer and version that drew them, which the frame tests hold every run to.
 # Look at the changed pictures before committing them: a test never rewrites its own reference.
 golden: release
-	build/tests/golden_tool --simulation <tests/data/simulation.txt >build/simulation.txt
+	build/tests/golden_tool --simulation build/simulation.txt <tests/data/simulation.txt
 	mv build/simulation.txt tests/data/simulation.txt
 	rm -rf build/golden && mkdir build/golden
 	$(XSESSION) build/tests/golden_tool --frames "$(CURDIR)/build/golden"

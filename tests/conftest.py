@@ -22,6 +22,9 @@ OUTLIERS = 16
 SKY = numpy.s_[:250]  # above the floor's far edge from the start-up camera
 # How plain each picture's part of a frame may be with the picture, and must be without it.
 PLAIN = {"wood.tga": 0.5, "font.tga": 0.5, "star.tga": 0.2}  # sprites: < 0.04; squares: > 0.4
+# The Windows build, and what runs it here: Wine, in a prefix of its own for each run.
+WINDOWS = os.path.join(ROOT, "build-windows")
+WINE = ["bash", os.path.join(ROOT, "tools", "wine-run.sh")]
 
 
 # How much of each picture's part of a frame is drawn as without the picture: the floor in plain
@@ -34,15 +37,16 @@ def plain(frame):
             "star.tga": (numpy.diff(frame[SKY].max(-1))[frame[SKY, 1:].max(-1) > 60] == 0).mean()}
 
 
-# Starts programs on the test's own server (their reports in .stderr, their output in .stdout);
-# ends both afterwards.
+# Starts programs on the test's own server (their reports in .stderr, their output in .stdout),
+# the Linux build's or the Windows build's under Wine; ends both afterwards.
 @pytest.fixture
 def launch(tmp_path):
     with XServer() as x:
         programs = []
 
-        def start(binary=RELEASE, cwd=DATA, sanitizer=False, window_manager=False):
+        def start(binary=RELEASE, cwd=DATA, sanitizer=False, window_manager=False, windows=False):
             binary = os.path.join(ROOT, "build-asan", "embervane") if sanitizer else binary
+            binary = os.path.join(WINDOWS, "embervane.exe") if windows else binary
             if window_manager:
                 x.start_window_manager()
             # The checked build looks for leaks as its window closes (see Close).
@@ -50,7 +54,7 @@ def launch(tmp_path):
                    "LSAN_OPTIONS": f"suppressions={ROOT}/tests/system/lsan.supp",
                    "UBSAN_OPTIONS": "print_stacktrace=1:halt_on_error=1"}
             log, out = (open(tmp_path / f"{name}{len(programs)}", "w") for name in ("stderr", "out"))
-            programs.append(Program(x, binary, cwd, env, log, out))
+            programs.append(Program(x, binary, cwd, env, log, out, WINE if windows else ()))
             return programs[-1]
 
         yield start

@@ -20,5 +20,6 @@ finish() {
     [ -z "$own" ] || rm -rf "$own"
 }
 trap finish EXIT
-trap 'exit 130' INT TERM
+trap : INT  # the program is interrupted too, as by a Ctrl-C in its terminal: its status is kept
+trap "exit 143" TERM
 wine "$@"

@@ -101,6 +101,7 @@ class Program:
         """wrapper: a command that runs the program, such as a profiler, before its path."""
         self.x = x
         self.stderr, self.stdout = stderr, stdout
+        self.wrapped = bool(wrapper)
         self.process = subprocess.Popen([*wrapper, os.path.abspath(binary)], cwd=cwd, stderr=stderr,
                                         stdout=stdout, env=dict(x.env, **(env or {})),
                                         start_new_session=True)
@@ -194,6 +195,13 @@ class Program:
         server.close()
 
     def stop(self):
+        if self.process.poll() is None and self.wrapped:
+            # A wrapper may have its own to clean up: asked first, then told.
+            os.killpg(self.process.pid, signal.SIGTERM)
+            try:
+                self.process.wait(20)
+            except subprocess.TimeoutExpired:
+                pass
         if self.process.poll() is None:
             os.killpg(self.process.pid, signal.SIGKILL)
         self.process.wait()

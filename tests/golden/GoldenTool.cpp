@@ -1,5 +1,6 @@
 // Draws what the tests compare with their references: the results of the simulation script
-// (--simulation: the lines read, each step followed by its results) and the golden frames
+// (--simulation RESULTS: the lines read from standard input, each step followed by its results,
+// written with '\n' line ends on every platform, as the reference has them) and the golden frames
 // (--frames FOLDER, an absolute path: one PPM per case and renderer.txt, the GL renderer and
 // version that drew them; needs a display). `make golden` runs both to rewrite the references;
 // the golden test draws the frames into a folder of its own. --gl-error makes one bad GL call
@@ -119,21 +120,23 @@ int WriteFrames(const char* folder) {
     }
     DrawText();
     WritePpm(std::string(folder) + "/text.ppm");
-    std::ofstream(std::string(folder) + "/renderer.txt") << glGetString(GL_RENDERER) << '\n'
-                                                         << glGetString(GL_VERSION) << '\n';
+    std::ofstream(std::string(folder) + "/renderer.txt", std::ios::binary)
+        << glGetString(GL_RENDERER) << '\n'
+        << glGetString(GL_VERSION) << '\n';
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--simulation") == 0) {
+    if (argc == 3 && std::strcmp(argv[1], "--simulation") == 0) {
+        std::ofstream results(argv[2], std::ios::binary);
         StartScript();
         for (std::string line; std::getline(std::cin, line);) {
             const std::string step = line.substr(0, line.find(' '));
-            std::cout << (line[0] == '#' ? line : RunStep(step)) << '\n';
+            results << (line[0] == '#' ? line : RunStep(step)) << '\n';
         }
-        return 0;
+        return results.good() ? 0 : 1;
     }
     if (argc == 2 && std::strcmp(argv[1], "--gl-error") == 0) {
         // The sanitizer build's GL check at work: in the program's own window, one bad call
@@ -146,6 +149,6 @@ int main(int argc, char** argv) {
         OpenGlWindow(&argc, argv);
         return WriteFrames(argv[2]);
     }
-    std::cerr << "usage: golden_tool --simulation <steps >results | --frames FOLDER | --gl-error\n";
+    std::cerr << "usage: golden_tool --simulation RESULTS <steps | --frames FOLDER | --gl-error\n";
     return 2;
 }
