@@ -63,12 +63,13 @@ dist: deps
 # Rewrites the golden simulation results and frames from the current program, and beside the
 # frames the GL renderer and version that drew them, which the frame tests hold every run to.
 # Look at the changed pictures before committing them: a test never rewrites its own reference.
-golden: release
+golden: release windows
 	build/tests/golden_tool --simulation build/simulation.txt <tests/data/simulation.txt
 	mv build/simulation.txt tests/data/simulation.txt
 	rm -rf build/golden && mkdir build/golden
 	$(XSESSION) build/tests/golden_tool --frames "$(CURDIR)/build/golden"
 	$(PYTHON) tools/xsession.py menu build/golden/menu.ppm
+	$(PYTHON) tools/xsession.py menu build/golden/menu-windows.ppm windows
 	mogrify -format png -define png:exclude-chunks=date,time build/golden/*.ppm
 	cp build/golden/*.png build/golden/renderer.txt tests/data/golden/
 

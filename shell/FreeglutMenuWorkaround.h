@@ -1,6 +1,6 @@
 // A work-around of freeglut 3.4's menu: its first drawing, and the pointer while it is open.
 // Delete it, and its calls, once freeglut mends both. The X server's is in x11/; Windows' menu
-// needs none of it, and its file in win32/ does nothing.
+// needs only its font, set by its file in win32/.
 #pragma once
 
 #include <span>

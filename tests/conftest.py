@@ -10,7 +10,8 @@ import pytest
 from PIL import Image
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tools"))
-from xsession import DATA, RELEASE, ROOT, TITLE, Program, XServer, poll  # noqa: E402,F401
+from xsession import (DATA, RELEASE, ROOT, TITLE, WINDOWS, WINE, Program, XServer,  # noqa: E402,F401
+                      poll)
 
 # The window's title in the program's own words: the build writes the title that finds the
 # window, and a slip there would pass a comparison with it.
@@ -22,9 +23,6 @@ OUTLIERS = 16
 SKY = numpy.s_[:250]  # above the floor's far edge from the start-up camera
 # How plain each picture's part of a frame may be with the picture, and must be without it.
 PLAIN = {"wood.tga": 0.5, "font.tga": 0.5, "star.tga": 0.2}  # sprites: < 0.04; squares: > 0.4
-# The Windows build, and what runs it here: Wine, in a prefix of its own for each run.
-WINDOWS = os.path.join(ROOT, "build-windows")
-WINE = ["bash", os.path.join(ROOT, "tools", "wine-run.sh")]
 
 
 # How much of each picture's part of a frame is drawn as without the picture: the floor in plain

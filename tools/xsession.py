@@ -6,7 +6,8 @@ other window can cover the program's or answer to its name.
 
     xsession.py run COMMAND [ARG...]      runs COMMAND on a private server; its exit status
     xsession.py shot OUT.png [SECONDS]    runs the program from data/ for SECONDS (4), saves a picture
-    xsession.py menu OUT.png              opens the menu, saves its picture as it first shows
+    xsession.py menu OUT.png [windows]    opens the menu, saves its picture as it first shows; of
+                                          the Windows build's program under Wine, if asked
 """
 
 import os
@@ -19,6 +20,9 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DATA = os.path.join(ROOT, "data")
 RELEASE = os.path.join(ROOT, "build", "embervane")
+# The Windows build, and what runs it here: Wine, in a prefix of its own for each run.
+WINDOWS = os.path.join(ROOT, "build-windows")
+WINE = ["bash", os.path.join(ROOT, "tools", "wine-run.sh")]
 # The window's title, which finds the program's window, as the build wrote it beside the program.
 with open(os.path.join(ROOT, "build", "window-title.txt")) as title:
     TITLE = title.read().rstrip("\n")
@@ -211,9 +215,12 @@ def main(args):
     if len(args) >= 2 and args[0] == "run":
         with XServer() as x:
             return subprocess.run(args[1:], env=x.env).returncode
-    if (len(args) in (2, 3) and args[0] == "shot") or (len(args) == 2 and args[0] == "menu"):
+    windows = args[2:] == ["windows"]
+    if (len(args) in (2, 3) and args[0] == "shot") or (len(args) - windows == 2 and
+                                                        args[0] == "menu"):
         with XServer() as x:
-            program = Program(x)
+            program = Program(x, os.path.join(WINDOWS, "embervane.exe"), wrapper=WINE) if (
+                windows) else Program(x)
             try:
                 if args[0] == "menu":  # as it first opens, the pointer at its corner
                     menu = program.open_menu()

@@ -41,9 +41,9 @@ def choose(app, entry, at=(320, 150), then=(), click=False, menu=None):
 # Once the scene is still, opens the menu at `at` with the right button held, and takes pictures
 # of the screen where it opens from the press on, as fast as the server answers, until the menu
 # shows whole, the first while the program is stopped; each shows what lay there before or the
-# whole menu. Returns the menu's window, the button still held.
-def open_menu_watching_its_first_frames(app, at, folder):
-    wanted = numpy.asarray(Image.open(f"{GOLDEN}/menu.png").convert("RGB"), dtype=int)
+# whole menu (`reference`). Returns the menu's window, the button still held.
+def open_menu_watching_its_first_frames(app, at, folder, reference="menu"):
+    wanted = numpy.asarray(Image.open(f"{GOLDEN}/{reference}.png").convert("RGB"), dtype=int)
     height, width = wanted.shape[:2]
     server = display.Display(app.x.display)
     settle(app)
@@ -57,10 +57,10 @@ def open_menu_watching_its_first_frames(app, at, folder):
     def pixels(data):
         return numpy.frombuffer(data, numpy.uint8).reshape(height, width, 4)[..., 2::-1].astype(int)
     before = pixels(picture())
-    app.process.send_signal(signal.SIGSTOP)
+    os.killpg(app.process.pid, signal.SIGSTOP)  # the program, and Wine with it where it runs
     app.x.run("xdotool", "mousedown", "3")
     seen = [picture()]  # each picture that differs from the one before it
-    app.process.send_signal(signal.SIGCONT)
+    os.killpg(app.process.pid, signal.SIGCONT)
     deadline = time.monotonic() + 10
     while (numpy.abs(pixels(seen[-1]) - wanted).max(-1) > 8).sum() > OUTLIERS:
         assert time.monotonic() < deadline, "no whole menu within 10 s"
@@ -71,7 +71,7 @@ def open_menu_watching_its_first_frames(app, at, folder):
     server.close()
     for data in seen:
         if changed(before, pixels(data), numpy.s_[:]) >= 500:
-            check_against_reference(lambda: pixels(data), "menu", folder)
+            check_against_reference(lambda: pixels(data), reference, folder)
     return poll(lambda: app.menus() or None, 10, "menu")[0]
 
 
