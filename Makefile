@@ -27,12 +27,14 @@ windows:
 run: program
 	bash tools/run-program.sh
 
-# Unit tests in both builds, the release rebuilt from its tarball offline, then the system tests
-# on pytest (golden frames, the real program under Xvfb, the installed program) while the decoder
-# and log reader fuzzers run beside them at a low priority; their report follows theirs.
-test: release asan package dist
+# Unit tests in both builds and in the Windows build under Wine, the release rebuilt from its
+# tarball offline, then the system tests on pytest (golden frames, the real program under Xvfb and
+# under Wine, the installed program) while the decoder and log reader fuzzers run beside them at a
+# low priority; their report follows theirs.
+test: release asan package dist windows
 	ctest --preset release -j $$(nproc)
 	ctest --preset asan -j $$(nproc)
+	ctest --preset windows
 	$(RELEASE) bash tests/release/check-release.sh
 	nice -n 19 bash -c 'bash tests/fuzz/run-fuzzer.sh build/tests/fuzz/decode_fuzzer $$0 && \
 	    bash tests/fuzz/run-fuzzer.sh build/tests/fuzz/log_fuzzer $$1 log-corpus' \
