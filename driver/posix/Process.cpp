@@ -135,7 +135,8 @@ bool Process::NextLine(std::string* line) {
     if (end == std::string::npos) {
         return false;
     }
-    *line = outText_.substr(0, end);
+    // A Windows program's line ends in CR LF: the line is the same, and the log keeps one ending.
+    *line = outText_.substr(0, end > 0 && outText_[end - 1] == '\r' ? end - 1 : end);
     outText_.erase(0, end + 1);
     return true;
 }

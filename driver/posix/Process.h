@@ -20,7 +20,7 @@ public:
     // Waits up to `seconds` for its output, and reads what there is into the lines and the
     // tail. False once both its streams have closed.
     bool Read(double seconds);
-    // The next complete line of its standard output, if one has come.
+    // The next complete line of its standard output, if one has come, without its line end.
     bool NextLine(std::string* line);
 
     // Whether it has ended; then its status, as waitpid gives it.

@@ -391,6 +391,7 @@ void Session::Continue(Side& side) {
     }
     // Side by side the other window may cover this one, and a covered program draws nothing.
     x_.Raise(side.window);
+    x_.OfferFocus(side.window);
 }
 
 void Session::Stop(Side& side) {

@@ -1,6 +1,7 @@
 // Finding the program's window and talking to it through the X server.
 #include "driver/x11/WindowLink.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -124,13 +125,31 @@ void WindowLink::Raise(unsigned long window) {
     XSync(display_, False);
 }
 
+void WindowLink::OfferFocus(unsigned long window) {
+    const Atom takeFocus = XInternAtom(display_, "WM_TAKE_FOCUS", False);
+    Atom* protocols = nullptr;
+    int count = 0;
+    bool takesIt = false;
+    if (XGetWMProtocols(display_, window, &protocols, &count) != 0) {
+        takesIt = std::find(protocols, protocols + count, takeFocus) != protocols + count;
+        XFree(protocols);
+    }
+    if (takesIt) {
+        SendProtocol(window, "WM_TAKE_FOCUS");
+    }
+}
+
 void WindowLink::Close(unsigned long window) {
+    SendProtocol(window, "WM_DELETE_WINDOW");
+}
+
+void WindowLink::SendProtocol(unsigned long window, const char* protocol) {
     XClientMessageEvent message = {};
     message.type = ClientMessage;
     message.window = window;
     message.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
     message.format = 32;
-    message.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+    message.data.l[0] = static_cast<long>(XInternAtom(display_, protocol, False));
     message.data.l[1] = CurrentTime;
     XSendEvent(display_, window, False, NoEventMask, reinterpret_cast<XEvent*>(&message));
     XSync(display_, False);

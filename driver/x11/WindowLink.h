@@ -25,9 +25,16 @@ public:
     // Puts `window` above the others: a program whose window is wholly covered draws no frames.
     // The focus stays where it is.
     void Raise(unsigned long window);
+    // Offers `window` the input focus as a window manager does to a window that takes it itself
+    // (WM_TAKE_FOCUS among its protocols, as under Wine): such a window hears no key, sent or
+    // typed, until it has taken the focus. Any other window, and the focus, are left as they are.
+    void OfferFocus(unsigned long window);
     // Asks `window` to close, as a window manager's close button does.
     void Close(unsigned long window);
 
 private:
+    // Sends `window` the WM_PROTOCOLS message of `protocol`, as a window manager does.
+    void SendProtocol(unsigned long window, const char* protocol);
+
     struct _XDisplay* display_ = nullptr;
 };

@@ -13,6 +13,7 @@ from PIL import Image
 
 from conftest import (GOLDEN, ROOT, SKY, WINDOW_TITLE, WINDOWS, WINE, XServer, changed,
                       check_against_reference, close_cleanly, poll, wait_for)
+from test_bench import bench, kinds
 from test_program import (assert_run_line, assert_summed_up, at_emitter, choose,
                           open_menu_watching_its_first_frames, turns)
 
@@ -133,3 +134,17 @@ def test_under_wine_the_menu_opens_whole_and_chooses_only_what_is_under_the_poin
     assert at_emitter(app), "a release or a click off the menu chose an entry"
     choose(app, 2, then="f", click=True)
     assert not at_emitter(app), "still something at the emitter"
+
+
+# embervane-bench drives the Windows program under Wine as it drives the Linux one, on a server of
+# its own with no window manager: the window takes the focus that the driver offers it, and so
+# hears its keys. The log has one kind of line end.
+def test_the_bench_drives_the_windows_program_under_wine(tmp_path):
+    run = bench("--headless", "--particles", "8000", "--turns", "1", "-o", str(tmp_path / "x.log"),
+                "--program", *WINE, f"{WINDOWS}/embervane.exe")
+    _, progress = run.communicate(timeout=240)
+    assert run.returncode == 0, progress
+    log = (tmp_path / "x.log").read_bytes()
+    assert b"\r" not in log
+    assert kinds(log.decode().splitlines()) == ["bench", "run", "settling", "counted", "summary",
+                                                "bench_end"]
