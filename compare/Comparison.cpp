@@ -387,7 +387,7 @@ int CompareLogs(const std::vector<std::string>& paths, const CompareOptions& opt
     std::vector<RunLog> logs(paths.size());
     for (size_t i = 0; i < paths.size(); ++i) {
         errno = 0;
-        std::ifstream in(paths[i]);
+        std::ifstream in(paths[i], std::ios::binary);  // the reader knows each line end
         if (!in) {
             err << "embervane-compare: cannot read " << paths[i] << ": " << Reason() << "\n";
             return 1;

@@ -3,8 +3,44 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <sstream>
+#include <vector>
 
 namespace {
+
+void AppendUtf8(unsigned code, std::string* text) {
+    if (code < 0x80) {
+        *text += static_cast<char>(code);
+        return;
+    }
+    const int more = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+    constexpr unsigned kLead[] = {0, 0xC0, 0xE0, 0xF0};
+    *text += static_cast<char>(kLead[more] | code >> (6 * more));
+    for (int i = more - 1; i >= 0; --i) {
+        *text += static_cast<char>(0x80 | ((code >> (6 * i)) & 0x3F));
+    }
+}
+
+// The rest of `in` read as UTF-16 LE, as Windows PowerShell 5's `>` and Out-File write a
+// program's lines, in UTF-8 as the program wrote them; an unpaired surrogate becomes U+FFFD, an
+// odd last byte is dropped.
+std::string FromUtf16Le(std::istream& in) {
+    std::vector<unsigned> units;
+    for (int low = in.get(), high = in.get(); high != EOF; low = in.get(), high = in.get()) {
+        units.push_back(static_cast<unsigned>(low) | static_cast<unsigned>(high) << 8);
+    }
+    std::string text;
+    for (size_t i = 0; i < units.size(); ++i) {
+        unsigned code = units[i];
+        if (code >= 0xD800 && code < 0xE000) {
+            const bool paired = code < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+                                units[i + 1] < 0xE000;
+            code = paired ? 0x10000 + ((code - 0xD800) << 10) + (units[++i] - 0xDC00) : 0xFFFD;
+        }
+        AppendUtf8(code, &text);
+    }
+    return text;
+}
 
 // Reads a quoted value from the opening quote at `at`, leaving `at` past the closing one.
 bool ReadQuoted(const std::string& line, size_t& at, std::string* value) {
@@ -110,6 +146,15 @@ std::map<std::string, std::string> ParseLogfmt(const std::string& line) {
 }
 
 std::string ReadRunLog(std::istream& in, const std::string& name, RunLog* log) {
+    if (in.peek() == 0xFF) {
+        in.get();
+        if (in.peek() == 0xFE) {  // UTF-16 LE's byte-order mark
+            in.get();
+            std::istringstream text(FromUtf16Le(in));
+            return ReadRunLog(text, name, log);
+        }
+        in.unget();
+    }
     *log = RunLog();
     std::map<std::string, std::string> bench;
     Run run;

@@ -39,5 +39,6 @@ struct RunLog {
 // turn (a count passed on the way to another) is left out. Returns an empty string, or the
 // reason for a refusal, starting with the name and line: a bench, run or turn line malformed
 // or truncated (a field missing, a number that is not one), a turn before any run line or of
-// another workload than its run's, or no turn that a summary counts.
+// another workload than its run's, or no turn that a summary counts. Lines may end in LF or CR LF,
+// and a log that starts with UTF-16 LE's byte-order mark is read as UTF-16.
 std::string ReadRunLog(std::istream& in, const std::string& name, RunLog* log);

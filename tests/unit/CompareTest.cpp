@@ -81,6 +81,24 @@ TEST(RunLog, ReadsEveryRunWithItsBenchLineAndRefusesWhatItCannotRead) {
     EXPECT_EQ(windowsLog.runs[1].fields, second.fields);
     EXPECT_EQ(windowsLog.runs[1].turns[0].kps, 7);
     EXPECT_TRUE(windowsLog.runs[0].summarised);
+    // As Windows PowerShell 5's `>` writes the program's lines: UTF-16 LE after its byte-order
+    // mark, with a character beyond 16 bits (a surrogate pair) and an unpaired surrogate.
+    const std::u16string utf16 =
+        u"\xFEFFrun renderer=\"Arc\u2122 \U0001F525 \xD800\" particles=32000 width=640 "
+        u"height=480\r\n"
+        u"orbit=2 particles=32000 seconds=7.20 fps=33.9 kps=1083 frame_ms_p99=35.54 width=640 "
+        u"height=480 summed=1\r\n";
+    std::string bytes;
+    for (const char16_t unit : utf16) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    std::istringstream powershell(bytes);
+    RunLog powershellLog;
+    ASSERT_EQ(ReadRunLog(powershell, "a.log", &powershellLog), "");
+    ASSERT_EQ(powershellLog.runs.size(), 1u);
+    EXPECT_EQ(powershellLog.runs[0].fields.at("renderer"), "Arc\u2122 \U0001F525 \uFFFD");
+    EXPECT_EQ(powershellLog.runs[0].turns[0].kps, 1083);
     // The log, then the start of the refusal.
     const std::tuple<std::string, std::string> rows[] = {
         {"", "a.log: no turn that a summary counts"},
