@@ -1,6 +1,6 @@
 // A work-around of freeglut 3.4's menu: its first drawing, and the pointer while it is open.
-// Delete it, and its calls, once freeglut mends both. The X server's is in x11/; Windows' menu
-// needs only its font, set by its file in win32/.
+// Delete it, and its calls, once freeglut mends both. The X server's is in x11/, Windows' in
+// win32/: there the menu draws whole, and only the font and the pointer need it.
 #pragma once
 
 #include <span>
