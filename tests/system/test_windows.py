@@ -102,7 +102,6 @@ def test_under_wine_a_benchmark_run_is_summed_up_and_read_back(launch, tmp_path,
     log = open(app.stdout.name, "rb").read()
     assert log.count(b"\r\n") == log.count(b"\n")
     assert_run_line(open(app.stdout.name).readline(), 640, 480)
-    assert [turn["orbit"] for turn in turns(app)] == list(range(1, len(turns(app)) + 1))
     assert_summed_up(app, left_out={0})
     folder, name = os.path.split(app.stdout.name)  # the report names the log as it was given
     linux = subprocess.run([f"{ROOT}/build/embervane-compare", name], cwd=folder,
