@@ -17,7 +17,15 @@ fi
 finish() {
     wineserver -k 2>/dev/null
     wineserver -w 2>/dev/null
-    [ -z "$own" ] || rm -rf "$own"
+    [ -n "$own" ] || return
+    # Wine keeps the prefix's server socket in a folder of the temporary folder's, named by the
+    # prefix's device and inode: gone with the prefix.
+    local server
+    server=$(printf 'server-%s-%x' "$(stat -c %D "$own")" "$(stat -c %i "$own")")
+    for folder in "${TMPDIR:-/tmp}"/wine-*/"$server"; do
+        [ -d "$folder" ] && rm -rf "$folder" && rmdir "$(dirname "$folder")" 2>/dev/null
+    done
+    rm -rf "$own"
 }
 trap finish EXIT
 trap : INT  # the program is interrupted too, as by a Ctrl-C in its terminal: its status is kept

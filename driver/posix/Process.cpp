@@ -14,6 +14,8 @@
 namespace {
 
 constexpr size_t kErrorTailLines = 8;
+// How long a program and its group have to end once asked, before they are killed.
+constexpr double kAskedToEndSeconds = 5;
 
 // Appends what `fd` has to `text`; false at its end (and closes it).
 bool Drain(int* fd, std::string* text) {
@@ -183,8 +185,13 @@ bool Process::Wait(double seconds) {
 }
 
 void Process::Kill() {
-    // The whole group, even once its first process has ended: what it started may live on.
+    // The whole group, even once its first process has ended: what it started may live on. Asked
+    // to end first, stopped or not, so that a wrapper can clean up after its program (Wine's
+    // removes its prefix); then told.
     if (pid_ > 0) {
+        killpg(pid_, SIGTERM);
+        killpg(pid_, SIGCONT);
+        Wait(kAskedToEndSeconds);
         killpg(pid_, SIGKILL);
     }
     Wait(10);

@@ -34,7 +34,7 @@ public:
     void Signal(int signal);  // to its whole group
     // Waits up to `seconds` for it to end; false if it has not.
     bool Wait(double seconds);
-    // Ends it and all its group at once.
+    // Ends it and all its group: asked (SIGTERM), then killed after a few seconds.
     void Kill();
 
     pid_t pid() const { return pid_; }

@@ -147,3 +147,13 @@ def test_the_bench_drives_the_windows_program_under_wine(tmp_path):
     assert b"\r" not in log
     assert kinds(log.decode().splitlines()) == ["bench", "run", "settling", "counted", "summary",
                                                 "bench_end"]
+
+
+# A run that fails ends the Windows program as it ends any other, and Wine's wrapper still removes
+# the prefix that it made (a killed wrapper left some 700 MB behind each time).
+def test_a_failed_run_under_wine_leaves_no_prefix_behind(tmp_path):
+    run = bench("--headless", "--limit", "2", "--program", *WINE, f"{WINDOWS}/embervane.exe",
+                env={"TMPDIR": str(tmp_path)})
+    _, said = run.communicate(timeout=60)
+    assert (run.returncode, said) == (1, "embervane-bench: the program showed no window within 2 s\n")
+    assert list(tmp_path.iterdir()) == []
