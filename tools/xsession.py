@@ -215,7 +215,7 @@ def main(args):
     if len(args) >= 2 and args[0] == "run":
         with XServer() as x:
             return subprocess.run(args[1:], env=x.env).returncode
-    windows = args[2:] == ["windows"]
+    windows = args[:1] == ["menu"] and args[2:] == ["windows"]
     if (len(args) in (2, 3) and args[0] == "shot") or (len(args) - windows == 2 and
                                                         args[0] == "menu"):
         with XServer() as x:
